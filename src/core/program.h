@@ -1,0 +1,73 @@
+// The program-wide state: every variable that lives for the whole run, in one block that start-up
+// clears once before anything else runs.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "database/transition_database.h"
+#include "spectrum/spectrum_view.h"
+#include "toolkit/grid_pattern.h"
+
+namespace quorvanta {
+
+inline constexpr const char* kVersion = "132 beta";
+inline constexpr const char* kProgramName = "Quorvanta";
+// Ends the version line of the start-up picture and of the About window.
+inline constexpr const char* kMakersNotice =
+    " - free laser line viewer, made by the Quorvanta team";
+
+// Records of the settings file, and the windows they place, in file order.
+enum WindowRecordIndex : int { MainRecord = 0, AboutRecord = 1, MediaRecord = 2, PhaseRecord = 3 };
+
+struct StoredPosition {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+};
+
+// The pointer's gesture on the colour band.
+struct PointerState {
+    std::int32_t dragging = 0;
+    double zoomFactor = 0.0;
+    std::int32_t pressX = 0;
+    std::int32_t releaseX = 0;
+    std::int32_t markerX = 0;
+    std::int32_t markerColour = 0;
+};
+
+struct Program {
+    // Application core.
+    std::int32_t entered = 0;
+    std::string programDirectory;
+    std::int32_t displayWidth = 0;
+    std::int32_t displayHeight = 0;
+    std::int32_t passCount = 0;
+    std::array<StoredPosition, 4> storedPositions{};
+    std::int32_t programImage = 0;
+    // Ends the program: saves the settings and ends the process. Installed by start-up.
+    void (*quitOperation)() = nullptr;
+    // A one-line account of a damaged database, shown to the user once the main window is up.
+    std::string databaseWarning;
+
+    // Transition database.
+    TransitionDatabase database;
+
+    // Spectrum display.
+    SpectrumView view;
+
+    // Windows.
+    std::int32_t mainWindow = 0;
+    std::int32_t aboutWindow = 0;
+    std::int32_t mediaWindow = 0;
+    std::int32_t phaseWindow = 0;
+    std::int32_t solidShown = 0;
+    std::int32_t liquidShown = 0;
+    std::int32_t gasShown = 0;
+    PointerState pointer;
+    std::array<GridTypeState, 4> gridTypes{};
+};
+
+inline Program program;
+
+}  // namespace quorvanta

@@ -1,0 +1,320 @@
+// Drawing into grid buffers: boxes, lines, texts from a glyph cache, images, and colours.
+//
+// All drawing writes straight into the buffer's pixels; the widget that shows the buffer is only
+// told to repaint once per pass of the message loop, however much was drawn.
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+#include <algorithm>
+#include <array>
+
+#include "toolkit/toolkit.h"
+#include "toolkit/toolkit_internal.h"
+
+namespace xb {
+
+namespace {
+
+constexpr std::array<int, 5> kPaletteLevels = {0, 64, 128, 191, 255};
+constexpr std::int32_t kPaletteSize = 125;
+// Converted colours carry this tag above their 0xRRGGBB, far above any palette number.
+constexpr std::int32_t kRgbTag = 0x01000000;
+constexpr std::int32_t kMaxIntensity = 65535;
+
+// One glyph: kCharHeight rows of kCharWidth bits, the leftmost pixel in bit 7.
+using Glyph = std::array<std::uint8_t, kCharHeight>;
+
+// Single-byte characters as the program writes them: ASCII, with 0xE6 the micro sign.
+QChar characterOf(unsigned char byte) {
+    if (byte == 0xE6) return QChar(0x00B5);
+    if (byte < 0x20 || byte == 0x7F) return QChar(' ');
+    return QChar(byte);
+}
+
+const std::array<Glyph, 256>& glyphs() {
+    static const std::array<Glyph, 256> cache = [] {
+        ensureApplication();
+        std::array<Glyph, 256> result{};
+        QFont font(QStringLiteral("DejaVu Sans Mono"));
+        font.setStyleHint(QFont::Monospace);
+        font.setPixelSize(11);
+        font.setStyleStrategy(QFont::NoAntialias);
+        font.setHintingPreference(QFont::PreferFullHinting);
+        const QFontMetrics metrics(font);
+        // Baseline so that capitals and descenders both fit the 10-pixel row.
+        const int baseline = std::min(metrics.ascent(), kCharHeight - 2);
+        QImage cell(kCharWidth, kCharHeight, QImage::Format_RGB32);
+        for (int byte = 0; byte < 256; ++byte) {
+            cell.fill(Qt::white);
+            QPainter painter(&cell);
+            painter.setFont(font);
+            painter.setPen(Qt::black);
+            const QString text(characterOf(static_cast<unsigned char>(byte)));
+            const int left = (kCharWidth - metrics.horizontalAdvance(text)) / 2;
+            painter.drawText(left, baseline, text);
+            painter.end();
+            for (int row = 0; row < kCharHeight; ++row) {
+                std::uint8_t bits = 0;
+                const auto* line = reinterpret_cast<const QRgb*>(cell.constScanLine(row));
+                for (int column = 0; column < kCharWidth; ++column)
+                    if (qGray(line[column]) < 128)
+                        bits |= static_cast<std::uint8_t>(0x80 >> column);
+                result[byte][row] = bits;
+            }
+        }
+        return result;
+    }();
+    return cache;
+}
+
+void markDirty(std::int32_t grid) {
+    GridRecord* rec = gridRecord(grid);
+    if (!rec) return;
+    state().dirtyGrids.insert(rec->kind == GridKind::Image && rec->shownBy ? rec->shownBy : grid);
+}
+
+// Fills the inclusive box, clipped to the image.
+void fillClipped(QImage& image, QRgb rgb, std::int32_t x1, std::int32_t y1, std::int32_t x2,
+                 std::int32_t y2) {
+    if (x1 > x2) std::swap(x1, x2);
+    if (y1 > y2) std::swap(y1, y2);
+    x1 = std::max(x1, 0);
+    y1 = std::max(y1, 0);
+    x2 = std::min(x2, image.width() - 1);
+    y2 = std::min(y2, image.height() - 1);
+    if (x1 > x2 || y1 > y2) return;
+    for (std::int32_t y = y1; y <= y2; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        std::fill(row + x1, row + x2 + 1, rgb);
+    }
+}
+
+void putPixel(QImage& image, std::int32_t x, std::int32_t y, QRgb rgb) {
+    if (x < 0 || y < 0 || x >= image.width() || y >= image.height()) return;
+    reinterpret_cast<QRgb*>(image.scanLine(y))[x] = rgb;
+}
+
+void drawGlyphs(QImage& image, QRgb rgb, std::int32_t x, std::int32_t y, std::string_view text) {
+    const auto& cache = glyphs();
+    const std::int64_t width = image.width();
+    const std::int64_t height = image.height();
+    if (y >= height || std::int64_t{y} + kCharHeight <= 0) return;
+    const int firstRow = std::max(0, -y);
+    const int lastRow = static_cast<int>(std::min<std::int64_t>(kCharHeight, height - y));
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::int64_t left = std::int64_t{x} + static_cast<std::int64_t>(i) * kCharWidth;
+        if (left >= width) break;
+        if (left + kCharWidth <= 0) continue;
+        const Glyph& glyph = cache[static_cast<unsigned char>(text[i])];
+        for (int row = firstRow; row < lastRow; ++row) {
+            std::uint8_t bits = glyph[row];
+            if (!bits) continue;
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y + row));
+            for (int column = 0; bits; ++column, bits = static_cast<std::uint8_t>(bits << 1)) {
+                if (!(bits & 0x80)) continue;
+                const std::int64_t px = left + column;
+                if (px >= 0 && px < width) line[px] = rgb;
+            }
+        }
+    }
+}
+
+}  // namespace
+
+QRgb rgbOf(std::int32_t colour) {
+    if (colour >= 0 && colour < kPaletteSize) {
+        return qRgb(kPaletteLevels[colour / 25], kPaletteLevels[(colour / 5) % 5],
+                    kPaletteLevels[colour % 5]);
+    }
+    if ((colour & 0x7F000000) == kRgbTag)
+        return qRgb((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
+    return qRgb(0, 0, 0);
+}
+
+QImage* drawTarget(std::int32_t grid) {
+    GridRecord* rec = gridRecord(grid);
+    if (!rec) return nullptr;
+    if (rec->buffer) {
+        GridRecord* buffer = gridRecord(rec->buffer);
+        return buffer ? &buffer->image : nullptr;
+    }
+    if (rec->kind == GridKind::WindowGrid && rec->image.isNull()) {
+        rec->image =
+            QImage(std::max(rec->width, 1), std::max(rec->height, 1), QImage::Format_RGB32);
+        rec->image.fill(rgbOf(rec->colours[0]));
+    }
+    return rec->image.isNull() ? nullptr : &rec->image;
+}
+
+void flushDirtyGrids() {
+    State& s = state();
+    for (std::int32_t grid : s.dirtyGrids)
+        if (GridRecord* rec = gridRecord(grid); rec && rec->widget) rec->widget->update();
+    s.dirtyGrids.clear();
+}
+
+}  // namespace xb
+
+using namespace xb;
+
+void XgrConvertRGBToColor(std::int32_t red, std::int32_t green, std::int32_t blue,
+                          std::int32_t& colour) {
+    // 8-bit channel = round(v / 257), halves rounding up.
+    auto channel = [](std::int32_t v) {
+        const std::int32_t clamped = std::clamp(v, 0, kMaxIntensity);
+        return (2 * clamped + 257) / 514;
+    };
+    colour = kRgbTag | (channel(red) << 16) | (channel(green) << 8) | channel(blue);
+}
+
+std::int32_t XgrRGBColour(std::int32_t red, std::int32_t green, std::int32_t blue) {
+    std::int32_t colour = 0;
+    XgrConvertRGBToColor(red, green, blue, colour);
+    return colour;
+}
+
+std::uint32_t XgrColourRGB(std::int32_t colour) {
+    return rgbOf(colour) & 0xFFFFFFu;
+}
+
+void XgrClearGrid(std::int32_t grid, std::int32_t colour) {
+    QImage* image = drawTarget(grid);
+    if (!image) return;
+    image->fill(rgbOf(colour));
+    markDirty(grid);
+}
+
+void XgrFillBox(std::int32_t grid, std::int32_t colour, std::int32_t x1, std::int32_t y1,
+                std::int32_t x2, std::int32_t y2) {
+    QImage* image = drawTarget(grid);
+    if (!image) return;
+    fillClipped(*image, rgbOf(colour), x1, y1, x2, y2);
+    markDirty(grid);
+}
+
+void XgrDrawLine(std::int32_t grid, std::int32_t colour, std::int32_t x1, std::int32_t y1,
+                 std::int32_t x2, std::int32_t y2) {
+    QImage* image = drawTarget(grid);
+    if (!image) return;
+    const QRgb rgb = rgbOf(colour);
+    markDirty(grid);
+    if (x1 == x2 || y1 == y2) {
+        fillClipped(*image, rgb, x1, y1, x2, y2);
+        return;
+    }
+    // Bresenham in 64 bits, so that no pair of 32-bit ends can overflow; only pixels on the image
+    // are visited after clipping the walk to the rows and columns it can touch.
+    std::int64_t x = x1, y = y1;
+    const std::int64_t dx = std::abs(std::int64_t{x2} - x1);
+    const std::int64_t dy = -std::abs(std::int64_t{y2} - y1);
+    const int sx = x1 < x2 ? 1 : -1;
+    const int sy = y1 < y2 ? 1 : -1;
+    std::int64_t error = dx + dy;
+    const std::int64_t steps = std::max(dx, -dy);
+    if (steps > 4 * (std::int64_t{image->width()} + image->height())) {
+        QPainter painter(image);
+        painter.setPen(QColor::fromRgb(rgb));
+        painter.drawLine(QLineF(x1, y1, x2, y2));
+        return;
+    }
+    for (;;) {
+        putPixel(*image, static_cast<std::int32_t>(x), static_cast<std::int32_t>(y), rgb);
+        if (x == x2 && y == y2) break;
+        const std::int64_t twice = 2 * error;
+        if (twice >= dy) {
+            error += dy;
+            x += sx;
+        }
+        if (twice <= dx) {
+            error += dx;
+            y += sy;
+        }
+    }
+}
+
+void XgrSetDrawpoint(std::int32_t grid, std::int32_t x, std::int32_t y) {
+    if (GridRecord* rec = gridRecord(grid)) {
+        rec->drawX = x;
+        rec->drawY = y;
+    }
+}
+
+void XgrDrawText(std::int32_t grid, std::int32_t colour, std::string_view text) {
+    GridRecord* rec = gridRecord(grid);
+    QImage* image = drawTarget(grid);
+    if (!rec || !image || text.empty()) return;
+    drawGlyphs(*image, rgbOf(colour), rec->drawX, rec->drawY, text);
+    markDirty(grid);
+}
+
+void XgrDrawTextFill(std::int32_t grid, std::int32_t colour, std::string_view text) {
+    GridRecord* rec = gridRecord(grid);
+    QImage* image = drawTarget(grid);
+    if (!rec || !image || text.empty()) return;
+    const std::int64_t right =
+        std::int64_t{rec->drawX} + static_cast<std::int64_t>(text.size()) * kCharWidth - 1;
+    fillClipped(*image, rgbOf(rec->colours[0]), rec->drawX, rec->drawY,
+                static_cast<std::int32_t>(std::min<std::int64_t>(right, INT32_MAX)),
+                rec->drawY + kCharHeight - 1);
+    drawGlyphs(*image, rgbOf(colour), rec->drawX, rec->drawY, text);
+    markDirty(grid);
+}
+
+void XgrDrawImage(std::int32_t grid, std::int32_t image, std::int32_t sourceX, std::int32_t sourceY,
+                  std::int32_t width, std::int32_t height, std::int32_t destX, std::int32_t destY) {
+    QImage* target = drawTarget(grid);
+    QImage* source = drawTarget(image);
+    if (!target || !source || target == source) return;
+    QPainter painter(target);
+    painter.drawImage(QPoint(destX, destY), *source, QRect(sourceX, sourceY, width, height));
+    painter.end();
+    markDirty(grid);
+}
+
+void XgrGrabPoint(std::int32_t grid, std::int32_t x, std::int32_t y, std::int32_t& red,
+                  std::int32_t& green, std::int32_t& blue, std::int32_t& colour) {
+    QImage* image = drawTarget(grid);
+    QRgb rgb = qRgb(0, 0, 0);
+    if (image && x >= 0 && y >= 0 && x < image->width() && y < image->height())
+        rgb = reinterpret_cast<const QRgb*>(image->constScanLine(y))[x];
+    red = qRed(rgb) * 257;
+    green = qGreen(rgb) * 257;
+    blue = qBlue(rgb) * 257;
+    XgrConvertRGBToColor(red, green, blue, colour);
+}
+
+void XgrLoadImage(std::span<const std::uint8_t> fileBytes, std::int32_t& image) {
+    ensureApplication();
+    image = 0;
+    if (fileBytes.empty() || fileBytes.size() > static_cast<std::size_t>(INT32_MAX)) return;
+    QImage decoded;
+    if (!decoded.loadFromData(fileBytes.data(), static_cast<int>(fileBytes.size()))) return;
+    State& s = state();
+    s.images.push_back(decoded.convertToFormat(QImage::Format_RGB32));
+    image = static_cast<std::int32_t>(s.images.size() - 1);
+}
+
+void XgrReleaseImage(std::int32_t image) {
+    State& s = state();
+    if (image > 0 && static_cast<std::size_t>(image) < s.images.size()) s.images[image] = QImage();
+}
+
+void XgrSetImage(std::int32_t grid, std::int32_t image) {
+    State& s = state();
+    GridRecord* rec = gridRecord(grid);
+    if (!rec || image <= 0 || static_cast<std::size_t>(image) >= s.images.size()) return;
+    const QImage& source = s.images[image];
+    if (source.isNull()) return;
+    QImage* target = drawTarget(grid);
+    if (!target) return;
+    QPainter painter(target);
+    painter.drawImage(0, 0, source);
+    painter.end();
+    markDirty(grid);
+}
+
+bool XgrSaveGridImage(std::int32_t grid, const std::string& path) {
+    QImage* image = drawTarget(grid);
+    return image && image->save(QString::fromStdString(path), "PNG");
+}

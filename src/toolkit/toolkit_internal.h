@@ -1,0 +1,151 @@
+// Shared state of the toolkit's translation units. Only the toolkit includes this.
+#pragma once
+
+#include <QImage>
+#include <QPointer>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "toolkit/toolkit.h"
+
+namespace xb {
+
+// Messages the toolkit itself makes or interprets, looked up by name once they are registered.
+enum class Known : int {
+    Callback,
+    Change,
+    CloseWindow,
+    Create,
+    DisplayWindow,
+    GetColor,
+    GetGridNumber,
+    GetPosition,
+    GetValue,
+    GetValues,
+    GetWindowSize,
+    HideWindow,
+    Initialize,
+    MuchLess,
+    MuchMore,
+    OneLess,
+    OneMore,
+    Redrawn,
+    Resize,
+    SelectWindow,
+    Selection,
+    SetCallback,
+    SetColor,
+    SetColorExtra,
+    SetFont,
+    SetGridName,
+    SetGridProperties,
+    SetHintString,
+    SetPosition,
+    SetStyle,
+    SetTextString,
+    SetTexture,
+    SetValue,
+    SetValues,
+    SetWindowTitle,
+    ShowWindow,
+    WindowCreate,
+    WindowMouseDown,
+    WindowMouseMove,
+    WindowMouseUp,
+    WindowRegister,
+    LastMessage,
+    Count
+};
+
+enum class GridKind { WindowGrid, Image, PushButton, Toggle, ScrollH, ScrollV };
+
+struct GridRecord {
+    bool alive = false;
+    GridKind kind = GridKind::WindowGrid;
+    std::int32_t type = 0;
+    std::int32_t window = 0;
+    std::int32_t parent = 0;
+    std::int32_t kidNumber = 0;  // 0 for a window grid
+    GridFunction function = nullptr;
+    std::vector<std::int32_t> kids;
+    std::int32_t callbackGrid = 0;
+    std::int32_t callbackFunction = 0;
+    std::int32_t callbackKid = 0;
+    std::array<std::int32_t, 4> colours{};
+    std::array<std::int32_t, 4> colourExtra{};
+    std::int32_t texture = 0;
+    std::int32_t style = 0;
+    std::string name;
+    std::string text;
+    std::string hint;
+    std::array<std::int32_t, 2> values{};
+    std::int32_t buffer = 0;   // image grid that drawing on this grid paints into
+    std::int32_t shownBy = 0;  // for an image grid used as a buffer: the grid that shows it
+    QImage image;              // image grids; window grids without a buffer draw here
+    std::int32_t drawX = 0;
+    std::int32_t drawY = 0;
+    std::int32_t low = 0, start = 0, end = 0, high = 0;  // scroll bars
+    std::int32_t x = 0, y = 0, width = 0, height = 0;
+    QPointer<QWidget> widget;
+};
+
+struct WindowRecord {
+    bool alive = false;
+    QPointer<QWidget> widget;
+    std::int32_t grid = 0;
+    std::string typeName;
+    std::string title;
+};
+
+struct GridTypeRecord {
+    std::string name;
+    GridFunction function = nullptr;
+    std::vector<GridFunction> defaults;
+    std::map<std::string, std::int32_t, std::less<>> properties;
+};
+
+struct QueuedMessage {
+    std::int32_t grid, message, v0, v1, v2, v3, r0, r1;
+};
+
+struct State {
+    std::vector<GridRecord> grids{1};
+    std::vector<WindowRecord> windows{1};
+    std::vector<QImage> images{1};
+    std::map<std::int32_t, std::string> texts;
+    std::int32_t nextText = 1;
+    std::vector<GridFunction> functions{nullptr};
+    std::unordered_map<std::string, std::int32_t> messageNumbers;
+    std::vector<std::string> messageNames{""};
+    std::array<std::int32_t, static_cast<int>(Known::Count)> known{};
+    std::unordered_map<std::string, std::int32_t> cursors;
+    std::unordered_map<std::string, std::int32_t> icons;
+    std::vector<GridTypeRecord> gridTypes{1};
+    std::deque<QueuedMessage> queue;
+    GridFunction ceo = nullptr;
+    bool helpEnabled = true;
+    std::unordered_set<std::int32_t> dirtyGrids;  // grids whose widget must repaint
+};
+
+State& state();
+void ensureApplication();
+std::int32_t known(Known message);
+GridRecord* gridRecord(std::int32_t grid);
+WindowRecord* windowRecord(std::int32_t window);
+void queueMessage(std::int32_t grid, std::int32_t message, std::int32_t v0 = 0, std::int32_t v1 = 0,
+                  std::int32_t v2 = 0, std::int32_t v3 = 0, std::int32_t r0 = 0,
+                  std::int32_t r1 = 0);
+QRgb rgbOf(std::int32_t colour);
+// The image that drawing on grid paints into, or nullptr.
+QImage* drawTarget(std::int32_t grid);
+// Repaints the widgets of grids drawn on since the last call.
+void flushDirtyGrids();
+
+}  // namespace xb

@@ -1,0 +1,40 @@
+// The Qt widgets behind windows and window grids.
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+
+namespace xb {
+
+// A top-level window of fixed size. A close request from the frame becomes CloseWindow; being
+// shown or restored becomes Redrawn. Neither closes nor repaints anything by itself.
+class TopWindow : public QWidget {
+  public:
+    explicit TopWindow(std::int32_t window);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+  private:
+    std::int32_t window_;
+};
+
+// A window grid: shows its drawing buffer and reports the pointer as window mouse messages in
+// grid coordinates.
+class GridWidget : public QWidget {
+  public:
+    GridWidget(std::int32_t grid, QWidget* parent);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+  private:
+    void report(QMouseEvent* event, std::int32_t message, std::int32_t buttons);
+    std::int32_t grid_;
+};
+
+}  // namespace xb

@@ -1,0 +1,32 @@
+// Making the kids of a window grid from a table.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "toolkit/toolkit.h"
+
+namespace quorvanta {
+
+struct KidSpec {
+    GridFunction kind;  // XuiPushButton, XuiToggleButton, XuiScrollBarH or XuiScrollBarV
+    const char* name;
+    const char* label;  // nullptr: none
+    const char* hint;   // nullptr: none
+    std::int32_t x, y, width, height;
+};
+
+// Every button of the program looks alike: the font, texture and extra colours set here.
+inline constexpr std::int32_t kButtonFontSize = 240;
+inline constexpr std::int32_t kButtonFontWeight = 400;
+inline constexpr const char* kButtonFontFace = "Arial";
+
+// Creates one kid on grid and gives it its callback (to owner's grid function, with its kid
+// number), name and, for buttons, font, texture, extra colours, label and hint. Returns the kid.
+std::int32_t createKid(const KidSpec& spec, std::int32_t grid, std::int32_t window,
+                       GridFunction owner);
+
+void createKids(std::span<const KidSpec> specs, std::int32_t grid, std::int32_t window,
+                GridFunction owner);
+
+}  // namespace quorvanta

@@ -1,0 +1,73 @@
+// The program's four windows: their grid functions, their callback functions, the commands they
+// share, and the pointer filter that zooms on the colour band.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "toolkit/toolkit.h"
+
+namespace quorvanta {
+
+#define QUORVANTA_GRID_FUNCTION(name)                                                         \
+    std::int32_t name(std::int32_t& grid, std::int32_t& message, std::int32_t& v0,            \
+                      std::int32_t& v1, std::int32_t& v2, std::int32_t& v3, std::int32_t& r0, \
+                      std::int32_t& r1)
+
+// Grid functions, named after their grid types.
+QUORVANTA_GRID_FUNCTION(Quorvanta);
+QUORVANTA_GRID_FUNCTION(About);
+QUORVANTA_GRID_FUNCTION(Media);
+QUORVANTA_GRID_FUNCTION(Type);
+
+// Callback functions: every reaction of a window to its kids and its frame.
+QUORVANTA_GRID_FUNCTION(MainCallback);
+QUORVANTA_GRID_FUNCTION(AboutCallback);
+QUORVANTA_GRID_FUNCTION(MediaCallback);
+QUORVANTA_GRID_FUNCTION(TypeCallback);
+
+// Sees every message first; zooms with clicks and drags on the colour band.
+QUORVANTA_GRID_FUNCTION(PointerFilter);
+
+#undef QUORVANTA_GRID_FUNCTION
+
+// Kid numbers of the main window.
+enum MainKid : std::int32_t {
+    QuitKid = 1,
+    AboutKid = 2,
+    MaxZoomKid = 3,
+    MinZoomKid = 4,
+    VisibleKid = 5,
+    ShowAllKid = 6,
+    LinLogKid = 7,
+    AutoZoomKid = 8,
+    ShowAvailKid = 9,
+    AutoAvailKid = 10,
+    ClearKid = 11,
+    HBarKid = 12,
+    VBarKid = 13,
+    MediaKid = 14,
+    PhaseKid = 15,
+};
+
+// The toggle of medium i is kid mediaToggleOffset + i of the medium selection window.
+inline constexpr std::int32_t mediaToggleOffset = 3;
+
+// Creates the four windows in order (main, About, medium selection, phase selection), each with
+// its callback function, initialised and displayed.
+void createWindows();
+
+// Shared commands.
+void updateScrollBars();
+void zoomAll();
+void showAvailable();
+void clearSelection();
+// Runs showAvailable when AutoAvail is on.
+void availStep();
+// The ten lines of the About window, numbered 1 to 10 (0 unused).
+std::array<std::string, 11> aboutLines();
+// Sets the toggle of medium i in the medium selection window.
+void setMediumToggle(std::int32_t medium, bool pressed);
+
+}  // namespace quorvanta
