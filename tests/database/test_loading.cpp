@@ -118,13 +118,6 @@ TEST(TransitionDatabaseRecords, TextsAreCutToTheirFields) {
     EXPECT_EQ(m.bytes[27], 0);
 }
 
-TEST(TransitionDatabaseRecords, FieldTextEndsAtTheFirstNul) {
-    const std::uint8_t bytes[] = {'a', 'b', 0, 'c', 0};
-    EXPECT_EQ(fieldText(bytes), "ab");
-    EXPECT_EQ(fieldText(std::span(bytes, 2)), "ab");
-    EXPECT_EQ(fieldText(std::span(bytes + 2, 3)), "");
-}
-
 TEST(TransitionDatabaseLoad, PhaseCountIsKeptButChangesNothingElse) {
     const auto imageWith = [](std::uint16_t phases) {
         return CatalogueImage{}

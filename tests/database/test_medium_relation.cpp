@@ -51,23 +51,6 @@ TEST(MediumRelation, NamesMatchByteForByte) {
     }
 }
 
-TEST(MediumRelation, TwentyByteNameIsItsWholeField) {
-    const auto loaded = loadImage(CatalogueImage{}.medium("ABCDEFGHIJKLMNOPQRST", "gas").bytes());
-    EXPECT_EQ(loaded.db.media[1].name(), "ABCDEFGHIJKLMNOPQRST");
-    EXPECT_EQ(loaded.db.media[1].phase(), "gas");
-}
-
-TEST(MediumRelation, NulPaddedAndBlankPaddedNamesAreTwoMedia) {
-    const auto loaded = loadImage(CatalogueImage{}
-                                      .medium("Nd:YAG", "solid")
-                                      .medium("Nd:YAG ", "solid")
-                                      .line("Nd:YAG", 1064.0)
-                                      .line("Nd:YAG ", 1319.0)
-                                      .bytes());
-    EXPECT_EQ(mediaOf(loaded.db, 1), std::vector<std::int32_t>{1});
-    EXPECT_EQ(mediaOf(loaded.db, 2), std::vector<std::int32_t>{2});
-}
-
 TEST(MediumRelation, LineOfASharedNameBelongsToEveryMediumWithIt) {
     auto loaded = loadImage(CatalogueImage{}
                                 .medium("He-Ne", "gas")
@@ -118,11 +101,6 @@ TEST(MediumRelation, NumbersOutsideTheTransitionsHaveNoMedia) {
         EXPECT_TRUE(loaded.db.mediaOf(k).empty()) << "k = " << k;
         EXPECT_EQ(loaded.db.shownMedium(k), 0) << "k = " << k;
     }
-}
-
-TEST(MediumRelation, NothingIsSelectedAfterLoading) {
-    const auto loaded = loadImage(CatalogueImage{}.medium("A", "gas").medium("B", "gas").bytes());
-    EXPECT_EQ(loaded.db.mediumSelected, (std::vector<std::int32_t>{0, 0, 0}));
 }
 
 // The relation as the file format defines it: every medium scanned for every transition.

@@ -182,6 +182,8 @@ const BuildErrorCase kBuildErrors[] = {
      "2:4: double quote inside an unquoted field; quote the whole field and double the quote"},
     {"text after a closing quote", "\"A\"x,gas,1,\n",
      "2:1: text after the closing quote; a field is either quoted as a whole or not at all"},
+    {"lone carriage return", "A,gas,1,x\ry\n",
+     "2:4: note holds byte 0x0D, which is not printable ASCII"},
     {"error after good lines and an empty one", "A,gas,1,\n\nA,gas,x,\n",
      "4:3: wavelength \"x\" is not a finite positive number"},
 };
