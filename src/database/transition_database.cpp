@@ -1,6 +1,7 @@
 #include "database/transition_database.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 
@@ -61,54 +63,75 @@ std::int32_t usedCount(std::int32_t count, std::size_t arraySize) {
         std::clamp<std::int64_t>(count, 0, available < 0 ? 0 : available));
 }
 
+// The text of a name field and a hash of it, found in one pass over its at most 20 bytes.
+struct NameKey {
+    std::string_view text;
+    std::uint32_t hash = 0;
+};
+
+NameKey nameKey(const std::uint8_t* field) {
+    std::uint32_t hash = 2166136261u;  // FNV-1a
+    std::size_t length = 0;
+    while (length < std::size_t(kNameSize) && field[length] != 0)
+        hash = (hash ^ field[length++]) * 16777619u;
+    return {{reinterpret_cast<const char*>(field), length}, hash};
+}
+
 // Open-addressing table from a medium name to its group: the media that bear the name. Groups are
 // numbered 0, 1, ... in order of their first medium. At most half the slots are taken, so a probe
-// always ends at a free slot.
+// always ends at a free slot. Slots keep their name's hash, so that most probes that do not match
+// are settled without reading a record.
 class MediumNameIndex {
   public:
+    static constexpr std::uint32_t kNone = 0xffffffff;
+
     MediumNameIndex(const std::vector<Medium>& media, std::int32_t mediumCount)
         : media_(media),
-          slotGroup_(std::bit_ceil(std::max<std::size_t>(4, 2 * std::size_t(mediumCount))), kFree),
-          mask_(slotGroup_.size() - 1) {
+          slotBits_(static_cast<int>(
+              std::bit_width(std::max<std::size_t>(4, 2 * std::size_t(mediumCount)) - 1))),
+          slots_(std::size_t{1} << slotBits_) {
         groupFirstMedium_.reserve(std::size_t(mediumCount));
     }
 
-    static constexpr std::uint32_t kNone = 0xffffffff;
-
     // The group of medium i's name, opened with i when the name is new.
     std::uint32_t add(std::int32_t i) {
-        const std::string_view name = media_[std::size_t(i)].name();
-        const std::size_t slot = probe(name);
-        if (slotGroup_[slot] == kFree) {
-            slotGroup_[slot] = static_cast<std::uint32_t>(groupFirstMedium_.size());
+        const NameKey key = nameKey(media_[std::size_t(i)].bytes.data());
+        Slot& slot = slots_[probe(key)];
+        if (slot.group == kNone) {
+            slot = {static_cast<std::uint32_t>(groupFirstMedium_.size()), key.hash};
             groupFirstMedium_.push_back(i);
         }
-        return slotGroup_[slot];
+        return slot.group;
     }
 
-    // The group of name, or kNone when no medium bears it.
-    std::uint32_t find(std::string_view name) const {
-        const std::uint32_t group = slotGroup_[probe(name)];
-        return group == kFree ? kNone : group;
+    // The group of the name in a name field, or kNone when no medium bears it.
+    std::uint32_t find(const std::uint8_t* nameField) const {
+        return slots_[probe(nameKey(nameField))].group;
     }
 
     std::size_t groupCount() const { return groupFirstMedium_.size(); }
 
   private:
-    static constexpr std::uint32_t kFree = kNone;
+    struct Slot {
+        std::uint32_t group = kNone;  // kNone: free
+        std::uint32_t hash = 0;
+    };
 
-    std::size_t probe(std::string_view name) const {
-        std::size_t slot = std::hash<std::string_view>{}(name)&mask_;
-        while (slotGroup_[slot] != kFree &&
-               media_[std::size_t(groupFirstMedium_[slotGroup_[slot]])].name() != name)
-            slot = (slot + 1) & mask_;
-        return slot;
+    std::size_t probe(const NameKey& key) const {
+        // Fibonacci hashing: the multiply spreads FNV-1a's weak low bits over the slot number.
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t at = (key.hash * 0x9E3779B1u) >> (32 - slotBits_);
+        while (slots_[at].group != kNone &&
+               (slots_[at].hash != key.hash ||
+                media_[std::size_t(groupFirstMedium_[slots_[at].group])].name() != key.text))
+            at = (at + 1) & mask;
+        return at;
     }
 
     const std::vector<Medium>& media_;
-    std::vector<std::uint32_t> slotGroup_;
+    int slotBits_;
+    std::vector<Slot> slots_;
     std::vector<std::int32_t> groupFirstMedium_;
-    std::size_t mask_;
 };
 
 struct Header {
@@ -149,13 +172,30 @@ RecordCounts completeRecords(const Header& header, std::uintmax_t available) {
 
 // Sizes the model for the given records, all zero until filled in, none selected. Clearing first
 // keeps the storage of an earlier load for reuse.
+// Asks for the whole 2 MiB pages inside an array's storage to be huge pages: the largest
+// catalogue's transitions (10 MB) then take a handful of page faults instead of thousands, which
+// is most of the time of loading it into fresh memory.
+template <typename Record>
+void reserveInHugePages(std::vector<Record>& records, std::size_t count) {
+    records.reserve(count);
+#ifdef MADV_HUGEPAGE
+    constexpr std::uintptr_t kHugePage = std::uintptr_t{1} << 21;
+    const auto begin = reinterpret_cast<std::uintptr_t>(records.data());
+    const std::uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
+    const std::uintptr_t last = (begin + count * sizeof(Record)) & ~(kHugePage - 1);
+    if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#endif
+}
+
 void sizeModel(TransitionDatabase& db, std::int32_t phases, RecordCounts counts) {
     db.phaseCount = phases;
     db.mediumCount = counts.media;
     db.transitionCount = counts.transitions;
     db.media.clear();
+    reserveInHugePages(db.media, std::size_t(counts.media) + 1);
     db.media.resize(std::size_t(counts.media) + 1);
     db.transitions.clear();
+    reserveInHugePages(db.transitions, std::size_t(counts.transitions) + 1);
     db.transitions.resize(std::size_t(counts.transitions) + 1);
     db.mediumSelected.assign(std::size_t(counts.media) + 1, 0);
 }
@@ -328,7 +368,7 @@ void TransitionDatabase::resolveMediumNames() {
     unresolvedTransitions = 0;
     std::size_t total = 0;
     for (std::int32_t k = 1; k <= transitionsUsed; ++k) {
-        const std::uint32_t g = index.find(transitions[std::size_t(k)].mediumName());
+        const std::uint32_t g = index.find(transitions[std::size_t(k)].bytes.data());
         const std::size_t size =
             g == MediumNameIndex::kNone ? 0 : groupStart[g + 1] - groupStart[g];
         if (total + size > kMaxMediumMatches) {
