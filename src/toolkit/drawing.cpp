@@ -22,6 +22,9 @@ constexpr std::int32_t kPaletteSize = 125;
 constexpr std::int32_t kRgbTag = 0x01000000;
 constexpr std::int32_t kMaxIntensity = 65535;
 
+// The monospace font's size: its capitals, ascenders and descenders together fill 10 rows.
+constexpr int kGlyphPixelSize = 10;
+
 // One glyph: kCharHeight rows of kCharWidth bits, the leftmost pixel in bit 7.
 using Glyph = std::array<std::uint8_t, kCharHeight>;
 
@@ -32,19 +35,22 @@ QChar characterOf(unsigned char byte) {
     return QChar(byte);
 }
 
+// Glyphs are rendered once from a monospace font without antialiasing, each centred in its 8-pixel
+// cell, and shifted up so that the highest ink of any character (the dot of an i, an accent)
+// stands in the first row of the 10-pixel row.
 const std::array<Glyph, 256>& glyphs() {
     static const std::array<Glyph, 256> cache = [] {
         ensureApplication();
-        std::array<Glyph, 256> result{};
         QFont font(QStringLiteral("DejaVu Sans Mono"));
         font.setStyleHint(QFont::Monospace);
-        font.setPixelSize(11);
+        font.setPixelSize(kGlyphPixelSize);
         font.setStyleStrategy(QFont::NoAntialias);
         font.setHintingPreference(QFont::PreferFullHinting);
         const QFontMetrics metrics(font);
-        // Baseline so that capitals and descenders both fit the 10-pixel row.
-        const int baseline = std::min(metrics.ascent(), kCharHeight - 2);
-        QImage cell(kCharWidth, kCharHeight, QImage::Format_RGB32);
+        constexpr int kTallCell = 2 * kCharHeight;
+        std::array<std::array<std::uint8_t, kTallCell>, 256> tall{};
+        QImage cell(kCharWidth, kTallCell, QImage::Format_RGB32);
+        int top = kTallCell;
         for (int byte = 0; byte < 256; ++byte) {
             cell.fill(Qt::white);
             QPainter painter(&cell);
@@ -52,17 +58,23 @@ const std::array<Glyph, 256>& glyphs() {
             painter.setPen(Qt::black);
             const QString text(characterOf(static_cast<unsigned char>(byte)));
             const int left = (kCharWidth - metrics.horizontalAdvance(text)) / 2;
-            painter.drawText(left, baseline, text);
+            painter.drawText(left, metrics.ascent(), text);
             painter.end();
-            for (int row = 0; row < kCharHeight; ++row) {
+            for (int row = 0; row < kTallCell; ++row) {
                 std::uint8_t bits = 0;
                 const auto* line = reinterpret_cast<const QRgb*>(cell.constScanLine(row));
                 for (int column = 0; column < kCharWidth; ++column)
                     if (qGray(line[column]) < 128)
                         bits |= static_cast<std::uint8_t>(0x80 >> column);
-                result[byte][row] = bits;
+                tall[byte][row] = bits;
+                if (bits && byte >= 0x20 && byte < 0x7F) top = std::min(top, row);
             }
         }
+        if (top == kTallCell) top = 0;
+        std::array<Glyph, 256> result{};
+        for (int byte = 0; byte < 256; ++byte)
+            for (int row = 0; row < kCharHeight && top + row < kTallCell; ++row)
+                result[byte][row] = tall[byte][top + row];
         return result;
     }();
     return cache;
@@ -84,8 +96,16 @@ void fillClipped(QImage& image, QRgb rgb, std::int32_t x1, std::int32_t y1, std:
     x2 = std::min(x2, image.width() - 1);
     y2 = std::min(y2, image.height() - 1);
     if (x1 > x2 || y1 > y2) return;
+    // bits() once: every non-const scanLine() call would check whether to detach the image.
+    uchar* bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    if (x1 == x2) {  // vertical lines: one pixel per row
+        for (std::int32_t y = y1; y <= y2; ++y)
+            reinterpret_cast<QRgb*>(bits + y * stride)[x1] = rgb;
+        return;
+    }
     for (std::int32_t y = y1; y <= y2; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        auto* row = reinterpret_cast<QRgb*>(bits + y * stride);
         std::fill(row + x1, row + x2 + 1, rgb);
     }
 }
@@ -95,6 +115,21 @@ void putPixel(QImage& image, std::int32_t x, std::int32_t y, QRgb rgb) {
     reinterpret_cast<QRgb*>(image.scanLine(y))[x] = rgb;
 }
 
+// The columns (0 = leftmost) that an 8-pixel glyph row sets, for every row pattern: the text loop
+// then visits only the set pixels, without a test per pixel.
+struct SetColumns {
+    std::uint8_t count = 0;
+    std::array<std::uint8_t, kCharWidth> columns{};
+};
+constexpr std::array<SetColumns, 256> kSetColumns = [] {
+    std::array<SetColumns, 256> table{};
+    for (unsigned pattern = 0; pattern < 256; ++pattern)
+        for (std::uint8_t column = 0; column < kCharWidth; ++column)
+            if (pattern & (0x80u >> column))
+                table[pattern].columns[table[pattern].count++] = column;
+    return table;
+}();
+
 void drawGlyphs(QImage& image, QRgb rgb, std::int32_t x, std::int32_t y, std::string_view text) {
     const auto& cache = glyphs();
     const std::int64_t width = image.width();
@@ -102,20 +137,23 @@ void drawGlyphs(QImage& image, QRgb rgb, std::int32_t x, std::int32_t y, std::st
     if (y >= height || std::int64_t{y} + kCharHeight <= 0) return;
     const int firstRow = std::max(0, -y);
     const int lastRow = static_cast<int>(std::min<std::int64_t>(kCharHeight, height - y));
+    uchar* const bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
     for (std::size_t i = 0; i < text.size(); ++i) {
         const std::int64_t left = std::int64_t{x} + static_cast<std::int64_t>(i) * kCharWidth;
         if (left >= width) break;
         if (left + kCharWidth <= 0) continue;
         const Glyph& glyph = cache[static_cast<unsigned char>(text[i])];
+        // The cell's columns that lie on the image, in the glyph's bit order (leftmost in bit 7);
+        // clipping once per cell keeps the pixel loop free of tests.
+        unsigned visible = 0xFF;
+        if (left < 0) visible >>= -left;
+        if (left + kCharWidth > width) visible &= 0xFFu << (left + kCharWidth - width);
         for (int row = firstRow; row < lastRow; ++row) {
-            std::uint8_t bits = glyph[row];
-            if (!bits) continue;
-            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y + row));
-            for (int column = 0; bits; ++column, bits = static_cast<std::uint8_t>(bits << 1)) {
-                if (!(bits & 0x80)) continue;
-                const std::int64_t px = left + column;
-                if (px >= 0 && px < width) line[px] = rgb;
-            }
+            const SetColumns& set = kSetColumns[glyph[row] & visible];
+            auto* line = reinterpret_cast<QRgb*>(bits + (y + row) * stride);
+            for (int k = 0; k < set.count; ++k)
+                line[left + set.columns[k]] = rgb;
         }
     }
 }

@@ -92,6 +92,11 @@ void applyScrollPosition(GridRecord& rec) {
     bar->setValue(rec.start);
 }
 
+// Offscreen has no stacking order to change (and says so on every call).
+void raiseWindow(QWidget* top) {
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) top->raise();
+}
+
 void windowOperation(std::int32_t grid, Known operation, std::int32_t& v0, std::int32_t& v1,
                      std::int32_t& v2, std::int32_t& v3, std::int32_t r1) {
     GridRecord* rec = gridRecord(grid);
@@ -104,14 +109,15 @@ void windowOperation(std::int32_t grid, Known operation, std::int32_t& v0, std::
         case Known::DisplayWindow:
             if (top->isMinimized()) top->showNormal();
             top->show();
-            top->raise();
+            raiseWindow(top);
             break;
         case Known::HideWindow:
             top->hide();
             break;
         case Known::SelectWindow:
-            top->raise();
-            top->activateWindow();
+            raiseWindow(top);
+            if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+                top->activateWindow();
             break;
         case Known::SetWindowTitle:
             win->title = XstGetText(r1);

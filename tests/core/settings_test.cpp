@@ -1,0 +1,87 @@
+// The settings file on disk: reading whole and partial records, and replacing it atomically.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "common/temp_dir.h"
+#include "core/settings.h"
+
+namespace quorvanta::testing {
+namespace {
+
+std::vector<std::uint8_t> records(std::initializer_list<std::int32_t> values) {
+    std::vector<std::uint8_t> bytes;
+    for (std::int32_t v : values)
+        for (int shift = 0; shift < 32; shift += 8)
+            bytes.push_back(
+                static_cast<std::uint8_t>((static_cast<std::uint32_t>(v) >> shift) & 0xFF));
+    return bytes;
+}
+
+TEST(SettingsFile, ReadsStoredPositionsAndCentresWhatIsNotWhollyThere) {
+    TempDir dir;
+    struct Row {
+        const char* name;
+        std::optional<std::vector<std::uint8_t>> file;
+        std::array<std::int32_t, 8> expected;
+    };
+    const std::vector<std::uint8_t> full =
+        records({140, 162, 1000, 700, 320, 210, 640, 504, -1, 5, 152, 402, 7, -300, 200, 47});
+    std::vector<std::uint8_t> shortFile(full.begin(), full.begin() + 36);  // two records and a bit
+    std::vector<std::uint8_t> longer = full;
+    longer.insert(longer.end(), 10, 0xAB);
+    const Row rows[] = {
+        {"missing", std::nullopt, {-1, -1, -1, -1, -1, -1, -1, -1}},
+        {"empty", std::vector<std::uint8_t>{}, {-1, -1, -1, -1, -1, -1, -1, -1}},
+        {"full", full, {140, 162, 320, 210, -1, 5, 7, -300}},
+        {"short", shortFile, {140, 162, 320, 210, -1, -1, -1, -1}},
+        {"longer than 64 bytes", longer, {140, 162, 320, 210, -1, 5, 7, -300}},
+    };
+    for (const Row& row : rows) {
+        const auto path = dir / (std::string(row.name) + ".ini");
+        if (row.file) writeFile(path, *row.file);
+        const auto positions = readSettingsFile(path.string());
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(positions[i].x, row.expected[2 * i]) << row.name << " record " << i;
+            EXPECT_EQ(positions[i].y, row.expected[2 * i + 1]) << row.name << " record " << i;
+        }
+    }
+}
+
+TEST(SettingsFile, WritesFourLittleEndianRecordsInPlaceOfTheOldFile) {
+    TempDir dir;
+    const auto path = dir / "Quorvanta.ini";
+    writeFile(path, std::string(100, 'x'));
+    std::string error;
+    const std::array<WindowPlacement, 4> placements = {
+        {{140, 162, 1000, 700}, {-1, -1, 640, 504}, {-5, 70000, 152, 402}, {0, 0, 200, 47}}};
+    ASSERT_TRUE(writeSettingsFile(path.string(), placements, error)) << error;
+    EXPECT_EQ(readBytes(path),
+              records({140, 162, 1000, 700, -1, -1, 640, 504, -5, 70000, 152, 402, 0, 0, 200, 47}));
+    EXPECT_FALSE(std::filesystem::exists(dir / "Quorvanta.ini.new")) << "no temporary left";
+    const auto positions = readSettingsFile(path.string());
+    EXPECT_EQ(positions[1].x, -1) << "a window quit at (-1, -1) is centred next time";
+}
+
+TEST(SettingsFile, AFailedWriteSaysWhyAndLeavesTheOldFileAlone) {
+    if (::geteuid() == 0) {
+        // Root writes into read-only folders; a folder in place of the temporary file fails
+        // for everyone.
+    }
+    TempDir dir;
+    const auto path = dir / "Quorvanta.ini";
+    const std::vector<std::uint8_t> old = records({1, 2, 3, 4});
+    writeFile(path, old);
+    std::filesystem::create_directory(dir / "Quorvanta.ini.new");
+    std::filesystem::create_directory(dir / "Quorvanta.ini.new" / "keep");
+    std::string error;
+    EXPECT_FALSE(writeSettingsFile(path.string(), {}, error));
+    EXPECT_NE(error.find("Quorvanta.ini.new"), std::string::npos) << error;
+    EXPECT_EQ(readBytes(path), old);
+    EXPECT_FALSE(writeSettingsFile((dir / "no-such-folder" / "Quorvanta.ini").string(), {}, error));
+}
+
+}  // namespace
+}  // namespace quorvanta::testing
