@@ -77,6 +77,12 @@ void applyButtonLook(GridRecord& rec) {
     palette.setColor(QPalette::Mid, face.darker(130));
     palette.setColor(QPalette::Midlight, face.lighter(130));
     button->setPalette(palette);
+    if (button->isCheckable()) {
+        // A pressed toggle must read as "on" at a glance, not merely a shade darker.
+        button->setStyleSheet(QStringLiteral("QPushButton:checked { background-color: #1d4f91; "
+                                             "color: %1; border: 1px solid %2; }")
+                                  .arg(text.name(), qcolour(rec.colourExtra[3]).name()));
+    }
 }
 
 void applyScrollPosition(GridRecord& rec) {
