@@ -12,6 +12,8 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyleFactory>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -77,12 +79,6 @@ void applyButtonLook(GridRecord& rec) {
     palette.setColor(QPalette::Mid, face.darker(130));
     palette.setColor(QPalette::Midlight, face.lighter(130));
     button->setPalette(palette);
-    if (button->isCheckable()) {
-        // A pressed toggle must read as "on" at a glance, not merely a shade darker.
-        button->setStyleSheet(QStringLiteral("QPushButton:checked { background-color: #1d4f91; "
-                                             "color: %1; border: 1px solid %2; }")
-                                  .arg(text.name(), qcolour(rec.colourExtra[3]).name()));
-    }
 }
 
 void applyScrollPosition(GridRecord& rec) {
@@ -288,16 +284,20 @@ std::int32_t createKid(GridKind kind, GridFunction function, std::int32_t v0, st
     ensureApplication();
     GridRecord* parentRec = gridRecord(parent);
     if (!parentRec || !parentRec->widget) return 0;
+    // Making the record may move every record: keep what is needed of the parent first.
+    QWidget* host = parentRec->widget;
+    const std::int32_t parentWindow = parentRec->window;
+    parentRec = nullptr;
     const std::int32_t grid = newGrid(kind);
     GridRecord& rec = state().grids[grid];
-    rec.window = window != 0 ? window : parentRec->window;
+    rec.window = window != 0 ? window : parentWindow;
     rec.parent = parent;
     rec.function = function;
     rec.x = v0, rec.y = v1, rec.width = std::max(v2, 1), rec.height = std::max(v3, 1);
     QWidget* widget = nullptr;
     if (kind == GridKind::PushButton || kind == GridKind::Toggle) {
-        auto* button = new QPushButton(parentRec->widget);
-        button->setCheckable(kind == GridKind::Toggle);
+        QPushButton* button =
+            kind == GridKind::Toggle ? new ToggleWidget(host) : new QPushButton(host);
         button->setFocusPolicy(Qt::NoFocus);
         button->setAutoFillBackground(true);
         QObject::connect(button, &QPushButton::clicked, [grid](bool checked) {
@@ -305,8 +305,7 @@ std::int32_t createKid(GridKind kind, GridFunction function, std::int32_t v0, st
         });
         widget = button;
     } else {
-        auto* bar = new QScrollBar(kind == GridKind::ScrollH ? Qt::Horizontal : Qt::Vertical,
-                                   parentRec->widget);
+        auto* bar = new QScrollBar(kind == GridKind::ScrollH ? Qt::Horizontal : Qt::Vertical, host);
         bar->setFocusPolicy(Qt::NoFocus);
         QObject::connect(bar, &QScrollBar::actionTriggered, [grid](int action) {
             switch (action) {
@@ -334,7 +333,7 @@ std::int32_t createKid(GridKind kind, GridFunction function, std::int32_t v0, st
     widget->setGeometry(rec.x, rec.y, rec.width, rec.height);
     widget->show();
     rec.widget = widget;
-    parentRec = gridRecord(parent);  // the vector may have grown
+    parentRec = gridRecord(parent);
     parentRec->kids.push_back(grid);
     rec.kidNumber = static_cast<std::int32_t>(parentRec->kids.size());
     return grid;
@@ -425,6 +424,21 @@ bool TopWindow::event(QEvent* event) {
         }
     }
     return QWidget::event(event);
+}
+
+ToggleWidget::ToggleWidget(QWidget* parent) : QPushButton(parent) {
+    setCheckable(true);
+}
+
+void ToggleWidget::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    if (isChecked()) {
+        option.palette.setColor(QPalette::Button, QColor(0x1d, 0x4f, 0x91));
+        option.palette.setColor(QPalette::ButtonText, Qt::white);
+    }
+    painter.drawControl(QStyle::CE_PushButton, option);
 }
 
 GridWidget::GridWidget(std::int32_t grid, QWidget* parent) : QWidget(parent), grid_(grid) {

@@ -116,8 +116,9 @@ struct QueuedMessage {
 };
 
 struct State {
-    std::vector<GridRecord> grids{1};
-    std::vector<WindowRecord> windows{1};
+    // Deques: records keep their place while new ones are added during a call that holds one.
+    std::deque<GridRecord> grids = std::deque<GridRecord>(1);
+    std::deque<WindowRecord> windows = std::deque<WindowRecord>(1);
     std::vector<QImage> images{1};
     std::map<std::int32_t, std::string> texts;
     std::int32_t nextText = 1;

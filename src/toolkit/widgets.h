@@ -1,6 +1,7 @@
 // The Qt widgets behind windows and window grids.
 #pragma once
 
+#include <QPushButton>
 #include <QWidget>
 #include <cstdint>
 
@@ -35,6 +36,16 @@ class GridWidget : public QWidget {
   private:
     void report(QMouseEvent* event, std::int32_t message, std::int32_t buttons);
     std::int32_t grid_;
+};
+
+// A push button that stays pressed or released; pressed, its face turns a clear blue so that a
+// selection reads at a glance.
+class ToggleWidget : public QPushButton {
+  public:
+    explicit ToggleWidget(QWidget* parent);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 }  // namespace xb

@@ -153,6 +153,24 @@ TEST_F(Toolkit, ClickingAKidReachesTheWindowsCallbackAsCallbackWithItsKidNumber)
     EXPECT_EQ(XgrQueuedMessageCount(), 0) << "setting a toggle reports nothing";
 }
 
+// Regression: a kid was made through a pointer to its parent's record taken before the record
+// table grew, so windows with many kids crashed at start-up.
+TEST_F(Toolkit, ManyKidsAreNumberedInOrderAndSitOnTheirParent) {
+    const std::int32_t grid = makeWindow(400, 400);
+    constexpr int kKids = 3000;
+    for (int i = 1; i <= kKids; ++i) {
+        std::int32_t kid = 0, m = msg.Create, x = i % 300, y = i % 380, w = 20, h = 18,
+                     r0 = XuiGetWindow(grid), r1 = grid;
+        XuiToggleButton(kid, m, x, y, w, h, r0, r1);
+        ASSERT_EQ(XuiGetKidNumber(kid), i);
+    }
+    EXPECT_EQ(XuiKidCount(grid), kKids);
+    auto* parent = static_cast<QWidget*>(XuiNativeWidget(grid));
+    for (int i = 1; i <= kKids; i += 499)
+        EXPECT_EQ(static_cast<QWidget*>(XuiNativeWidget(XuiGetKid(grid, i)))->parentWidget(),
+                  parent);
+}
+
 TEST_F(Toolkit, ScrollBarActionsBecomeStepMessagesWithThePositionLayout) {
     const std::int32_t grid = makeWindow(400, 100);
     const std::int32_t bar = makeKid(XuiScrollBarH, grid, 0, 10, 400, 15);
