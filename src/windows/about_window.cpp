@@ -35,16 +35,13 @@ void aboutDesignSize(std::int32_t& width, std::int32_t& height) {
     height = kAboutHeight;
 }
 
-void aboutPlacement(std::int32_t& x, std::int32_t& y, std::int32_t& displayWidth,
-                    std::int32_t& displayHeight) {
-    x = program.storedPositions[AboutRecord].x;
-    y = program.storedPositions[AboutRecord].y;
-    displayWidth = program.displayWidth;
-    displayHeight = program.displayHeight;
-}
-
-constexpr GridTypeDescriptor kAboutDescriptor = {
-    "About", aboutDesignSize, kAboutLift, {0, 0, 0, 124}, false, createAboutKids, aboutPlacement};
+constexpr GridTypeDescriptor kAboutDescriptor = {"About",
+                                                 aboutDesignSize,
+                                                 kAboutLift,
+                                                 {0, 0, 0, 124},
+                                                 false,
+                                                 createAboutKids,
+                                                 storedPlacement<AboutRecord>};
 
 void paintAbout(std::int32_t grid) {
     XgrDrawImage(grid, program.programImage, 0, 0, 640, 480, 0, 0);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 
+#include "core/program.h"
 #include "toolkit/toolkit.h"
 
 namespace quorvanta {
@@ -25,6 +26,16 @@ inline constexpr const char* kButtonFontFace = "Arial";
 // number), name and, for buttons, font, texture, extra colours, label and hint. Returns the kid.
 std::int32_t createKid(const KidSpec& spec, std::int32_t grid, std::int32_t window,
                        GridFunction owner);
+
+// Where a window stands at start-up: its record of the settings file and the display's size.
+template <WindowRecordIndex record>
+void storedPlacement(std::int32_t& x, std::int32_t& y, std::int32_t& displayWidth,
+                     std::int32_t& displayHeight) {
+    x = program.storedPositions[record].x;
+    y = program.storedPositions[record].y;
+    displayWidth = program.displayWidth;
+    displayHeight = program.displayHeight;
+}
 
 void createKids(std::span<const KidSpec> specs, std::int32_t grid, std::int32_t window,
                 GridFunction owner);

@@ -74,16 +74,13 @@ void mainDesignSize(std::int32_t& width, std::int32_t& height) {
     height = kMainHeight;
 }
 
-void mainPlacement(std::int32_t& x, std::int32_t& y, std::int32_t& displayWidth,
-                   std::int32_t& displayHeight) {
-    x = program.storedPositions[MainRecord].x;
-    y = program.storedPositions[MainRecord].y;
-    displayWidth = program.displayWidth;
-    displayHeight = program.displayHeight;
-}
-
-constexpr GridTypeDescriptor kMainDescriptor = {
-    "Quorvanta", mainDesignSize, 0, {93, 0, 0, 124}, true, createMainKids, mainPlacement};
+constexpr GridTypeDescriptor kMainDescriptor = {"Quorvanta",
+                                                mainDesignSize,
+                                                0,
+                                                {93, 0, 0, 124},
+                                                true,
+                                                createMainKids,
+                                                storedPlacement<MainRecord>};
 
 }  // namespace
 

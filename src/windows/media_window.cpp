@@ -52,16 +52,13 @@ void mediaDesignSize(std::int32_t& width, std::int32_t& height) {
     height = kRowsPerColumn * kRowHeight + kMargin;
 }
 
-void mediaPlacement(std::int32_t& x, std::int32_t& y, std::int32_t& displayWidth,
-                    std::int32_t& displayHeight) {
-    x = program.storedPositions[MediaRecord].x;
-    y = program.storedPositions[MediaRecord].y;
-    displayWidth = program.displayWidth;
-    displayHeight = program.displayHeight;
-}
-
-constexpr GridTypeDescriptor kMediaDescriptor = {
-    "Media", mediaDesignSize, 0, {93, 0, 0, 124}, false, createMediaKids, mediaPlacement};
+constexpr GridTypeDescriptor kMediaDescriptor = {"Media",
+                                                 mediaDesignSize,
+                                                 0,
+                                                 {93, 0, 0, 124},
+                                                 false,
+                                                 createMediaKids,
+                                                 storedPlacement<MediaRecord>};
 
 void refresh() {
     DrawSpectrum(program.view.viewCentre, program.view.viewWidth);

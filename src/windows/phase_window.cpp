@@ -36,16 +36,13 @@ void phaseDesignSize(std::int32_t& width, std::int32_t& height) {
     height = kPhaseHeight;
 }
 
-void phasePlacement(std::int32_t& x, std::int32_t& y, std::int32_t& displayWidth,
-                    std::int32_t& displayHeight) {
-    x = program.storedPositions[PhaseRecord].x;
-    y = program.storedPositions[PhaseRecord].y;
-    displayWidth = program.displayWidth;
-    displayHeight = program.displayHeight;
-}
-
-constexpr GridTypeDescriptor kPhaseDescriptor = {
-    "Type", phaseDesignSize, 0, {93, 0, 0, 124}, false, createPhaseKids, phasePlacement};
+constexpr GridTypeDescriptor kPhaseDescriptor = {"Type",
+                                                 phaseDesignSize,
+                                                 0,
+                                                 {93, 0, 0, 124},
+                                                 false,
+                                                 createPhaseKids,
+                                                 storedPlacement<PhaseRecord>};
 
 // Sets every medium of a known phase from its phase's flag; media of any other phase keep theirs.
 // Every toggle is set, changed or not.
