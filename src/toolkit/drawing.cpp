@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "toolkit/toolkit.h"
 #include "toolkit/toolkit_internal.h"
@@ -80,10 +81,12 @@ const std::array<Glyph, 256>& glyphs() {
     return cache;
 }
 
+void markDirty(const GridRecord& rec, std::int32_t grid) {
+    state().dirtyGrids.insert(rec.kind == GridKind::Image && rec.shownBy ? rec.shownBy : grid);
+}
+
 void markDirty(std::int32_t grid) {
-    GridRecord* rec = gridRecord(grid);
-    if (!rec) return;
-    state().dirtyGrids.insert(rec->kind == GridKind::Image && rec->shownBy ? rec->shownBy : grid);
+    if (const GridRecord* rec = gridRecord(grid)) markDirty(*rec, grid);
 }
 
 // Fills the inclusive box, clipped to the image.
@@ -104,10 +107,12 @@ void fillClipped(QImage& image, QRgb rgb, std::int32_t x1, std::int32_t y1, std:
             reinterpret_cast<QRgb*>(bits + y * stride)[x1] = rgb;
         return;
     }
-    for (std::int32_t y = y1; y <= y2; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(bits + y * stride);
-        std::fill(row + x1, row + x2 + 1, rgb);
-    }
+    // One row filled pixel by pixel, the others copied from it: memcpy moves whole vectors.
+    auto* first = reinterpret_cast<QRgb*>(bits + y1 * stride) + x1;
+    const std::size_t rowBytes = std::size_t(x2 - x1 + 1) * sizeof(QRgb);
+    std::fill(first, first + (x2 - x1 + 1), rgb);
+    for (std::int32_t y = y1 + 1; y <= y2; ++y)
+        std::memcpy(reinterpret_cast<QRgb*>(bits + y * stride) + x1, first, rowBytes);
 }
 
 void putPixel(QImage& image, std::int32_t x, std::int32_t y, QRgb rgb) {
@@ -115,23 +120,44 @@ void putPixel(QImage& image, std::int32_t x, std::int32_t y, QRgb rgb) {
     reinterpret_cast<QRgb*>(image.scanLine(y))[x] = rgb;
 }
 
-// The columns (0 = leftmost) that an 8-pixel glyph row sets, for every row pattern: the text loop
-// then visits only the set pixels, without a test per pixel.
-struct SetColumns {
-    std::uint8_t count = 0;
-    std::array<std::uint8_t, kCharWidth> columns{};
-};
-constexpr std::array<SetColumns, 256> kSetColumns = [] {
-    std::array<SetColumns, 256> table{};
+// For every 8-pixel glyph row pattern, all ones in the pixels it sets and zeros elsewhere. Whole
+// rows are then blended without a branch per pixel (mispredicted branches, not memory, are what
+// limits text drawing).
+using RowMasks = std::array<std::array<QRgb, kCharWidth>, 256>;
+constexpr RowMasks kRowMasks = [] {
+    RowMasks masks{};
     for (unsigned pattern = 0; pattern < 256; ++pattern)
-        for (std::uint8_t column = 0; column < kCharWidth; ++column)
-            if (pattern & (0x80u >> column))
-                table[pattern].columns[table[pattern].count++] = column;
-    return table;
+        for (int column = 0; column < kCharWidth; ++column)
+            masks[pattern][column] = (pattern & (0x80u >> column)) ? 0xFFFFFFFFu : 0u;
+    return masks;
 }();
+
+// The rows first..last - 1 of a glyph's cell that hold all its ink; text drawing leaves out the
+// blank rows above and below.
+struct InkRows {
+    int first = 0;
+    int last = 0;
+};
+
+const std::array<InkRows, 256>& inkRows() {
+    static const std::array<InkRows, 256> table = [] {
+        std::array<InkRows, 256> result{};
+        const auto& cache = glyphs();
+        for (std::size_t byte = 0; byte < cache.size(); ++byte) {
+            for (int row = 0; row < kCharHeight; ++row) {
+                if (!cache[byte][row]) continue;
+                if (result[byte].last == 0) result[byte].first = row;
+                result[byte].last = row + 1;
+            }
+        }
+        return result;
+    }();
+    return table;
+}
 
 void drawGlyphs(QImage& image, QRgb rgb, std::int32_t x, std::int32_t y, std::string_view text) {
     const auto& cache = glyphs();
+    const auto& ink = inkRows();
     const std::int64_t width = image.width();
     const std::int64_t height = image.height();
     if (y >= height || std::int64_t{y} + kCharHeight <= 0) return;
@@ -143,17 +169,29 @@ void drawGlyphs(QImage& image, QRgb rgb, std::int32_t x, std::int32_t y, std::st
         const std::int64_t left = std::int64_t{x} + static_cast<std::int64_t>(i) * kCharWidth;
         if (left >= width) break;
         if (left + kCharWidth <= 0) continue;
-        const Glyph& glyph = cache[static_cast<unsigned char>(text[i])];
-        // The cell's columns that lie on the image, in the glyph's bit order (leftmost in bit 7);
-        // clipping once per cell keeps the pixel loop free of tests.
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const Glyph& glyph = cache[byte];
+        // The cell's columns that lie on the image, in the glyph's bit order (leftmost in bit 7).
+        // Cells cut by the image's edge are drawn pixel by pixel, whole ones row by row.
         unsigned visible = 0xFF;
         if (left < 0) visible >>= -left;
         if (left + kCharWidth > width) visible &= 0xFFu << (left + kCharWidth - width);
-        for (int row = firstRow; row < lastRow; ++row) {
-            const SetColumns& set = kSetColumns[glyph[row] & visible];
+        const int inkEnd = std::min(lastRow, ink[byte].last);
+        for (int row = std::max(firstRow, ink[byte].first); row < inkEnd; ++row) {
+            const unsigned pattern = glyph[row] & visible;
             auto* line = reinterpret_cast<QRgb*>(bits + (y + row) * stride);
-            for (int k = 0; k < set.count; ++k)
-                line[left + set.columns[k]] = rgb;
+            if (visible == 0xFF) {
+                // Copied in and out so that the compiler can blend the row in vector registers.
+                const auto& mask = kRowMasks[pattern];
+                std::array<QRgb, kCharWidth> cell;
+                std::memcpy(cell.data(), line + left, sizeof cell);
+                for (int column = 0; column < kCharWidth; ++column)
+                    cell[column] = (cell[column] & ~mask[column]) | (rgb & mask[column]);
+                std::memcpy(line + left, cell.data(), sizeof cell);
+                continue;
+            }
+            for (int column = 0; column < kCharWidth; ++column)
+                if (pattern & (0x80u >> column)) line[left + column] = rgb;
         }
     }
 }
@@ -170,19 +208,27 @@ QRgb rgbOf(std::int32_t colour) {
     return qRgb(0, 0, 0);
 }
 
-QImage* drawTarget(std::int32_t grid) {
-    GridRecord* rec = gridRecord(grid);
-    if (!rec) return nullptr;
-    if (rec->buffer) {
-        GridRecord* buffer = gridRecord(rec->buffer);
+namespace {
+
+// The image that drawing on the grid of rec paints into, or nullptr. The hot drawing operations
+// look their grid up once and pass the record on.
+QImage* targetOf(GridRecord& rec) {
+    if (rec.buffer) {
+        GridRecord* buffer = gridRecord(rec.buffer);
         return buffer ? &buffer->image : nullptr;
     }
-    if (rec->kind == GridKind::WindowGrid && rec->image.isNull()) {
-        rec->image =
-            QImage(std::max(rec->width, 1), std::max(rec->height, 1), QImage::Format_RGB32);
-        rec->image.fill(rgbOf(rec->colours[0]));
+    if (rec.kind == GridKind::WindowGrid && rec.image.isNull()) {
+        rec.image = QImage(std::max(rec.width, 1), std::max(rec.height, 1), QImage::Format_RGB32);
+        rec.image.fill(rgbOf(rec.colours[0]));
     }
-    return rec->image.isNull() ? nullptr : &rec->image;
+    return rec.image.isNull() ? nullptr : &rec.image;
+}
+
+}  // namespace
+
+QImage* drawTarget(std::int32_t grid) {
+    GridRecord* rec = gridRecord(grid);
+    return rec ? targetOf(*rec) : nullptr;
 }
 
 void flushDirtyGrids() {
@@ -225,18 +271,20 @@ void XgrClearGrid(std::int32_t grid, std::int32_t colour) {
 
 void XgrFillBox(std::int32_t grid, std::int32_t colour, std::int32_t x1, std::int32_t y1,
                 std::int32_t x2, std::int32_t y2) {
-    QImage* image = drawTarget(grid);
+    GridRecord* rec = gridRecord(grid);
+    QImage* image = rec ? targetOf(*rec) : nullptr;
     if (!image) return;
     fillClipped(*image, rgbOf(colour), x1, y1, x2, y2);
-    markDirty(grid);
+    markDirty(*rec, grid);
 }
 
 void XgrDrawLine(std::int32_t grid, std::int32_t colour, std::int32_t x1, std::int32_t y1,
                  std::int32_t x2, std::int32_t y2) {
-    QImage* image = drawTarget(grid);
+    GridRecord* rec = gridRecord(grid);
+    QImage* image = rec ? targetOf(*rec) : nullptr;
     if (!image) return;
     const QRgb rgb = rgbOf(colour);
-    markDirty(grid);
+    markDirty(*rec, grid);
     if (x1 == x2 || y1 == y2) {
         fillClipped(*image, rgb, x1, y1, x2, y2);
         return;
@@ -280,10 +328,10 @@ void XgrSetDrawpoint(std::int32_t grid, std::int32_t x, std::int32_t y) {
 
 void XgrDrawText(std::int32_t grid, std::int32_t colour, std::string_view text) {
     GridRecord* rec = gridRecord(grid);
-    QImage* image = drawTarget(grid);
-    if (!rec || !image || text.empty()) return;
+    QImage* image = rec ? targetOf(*rec) : nullptr;
+    if (!image || text.empty()) return;
     drawGlyphs(*image, rgbOf(colour), rec->drawX, rec->drawY, text);
-    markDirty(grid);
+    markDirty(*rec, grid);
 }
 
 void XgrDrawTextFill(std::int32_t grid, std::int32_t colour, std::string_view text) {
