@@ -1,0 +1,283 @@
+// Redraws of the spectrum into an offscreen main grid, and loads of the largest catalogue.
+//
+//   quorvanta_bench [--db FILE] [Google Benchmark options]
+//
+// Synthetic catalogues look like real ones: wavelengths log-uniform over 10..20000 nm rounded to
+// five significant digits, lines in random stored order, each of a random medium (fixed seed).
+// --db FILE also times that catalogue's redraws (all media selected, both scales, start view and
+// full range) and prints one line per case. The same run times the full-scan lookup of each line's
+// medium on the largest catalogue and prints its ratio to the resolved relation.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "core/program.h"
+#include "database/transition_database.h"
+#include "spectrum/renderer.h"
+#include "spectrum/spectrum_view.h"
+#include "toolkit/toolkit.h"
+
+namespace {
+
+using namespace quorvanta;
+
+constexpr std::int32_t kGridWidth = 1000;
+constexpr std::int32_t kGridHeight = 700;
+constexpr std::int32_t kBackground = 93;
+constexpr std::uint32_t kSeed = 1321;
+constexpr double kShortestWavelength = 10.0;  // nm, the displayable range
+constexpr double kLongestWavelength = 20000.0;
+constexpr int kSignificantDigits = 5;
+
+// The main grid as start-up makes it: a 1000 x 700 window grid drawing into an image buffer.
+void createMainGrid() {
+    std::int32_t window = 0;
+    XgrCreateWindow(window, 0, 0, 0, kGridWidth, kGridHeight, 0, 0);
+    std::int32_t grid = 0, x = 0, y = 0, width = kGridWidth, height = kGridHeight;
+    XuiCreateGrid(grid, 0, x, y, width, height, window, 0, nullptr);
+    std::int32_t buffer = 0;
+    XgrCreateGrid(buffer, kImageGridType, 0, 0, kGridWidth, kGridHeight, window, grid, nullptr);
+    XgrSetGridBuffer(grid, buffer, 0, 0);
+    XgrSetBackgroundColor(grid, kBackground);
+    program.mainWindow = grid;
+}
+
+double roundToSignificantDigits(double value, int digits) {
+    const double scale =
+        std::pow(10.0, digits - 1 - static_cast<int>(std::floor(std::log10(value))));
+    return std::round(value * scale) / scale;
+}
+
+struct Catalogue {
+    std::string name;
+    TransitionDatabase db;
+};
+
+Catalogue makeCatalogue(std::int32_t media, std::int32_t lines) {
+    static const char* const kPhases[] = {"solid", "liquid", "gas"};
+    Catalogue catalogue;
+    catalogue.name = std::to_string(media) + "x" + std::to_string(lines);
+    TransitionDatabase& db = catalogue.db;
+    std::mt19937 random(kSeed);
+    db.media.assign(1, Medium{});
+    for (std::int32_t m = 1; m <= media; ++m)
+        db.media.push_back(makeMedium("laser medium " + std::to_string(m), kPhases[m % 3]));
+    db.mediumSelected.assign(std::size_t(media) + 1, 0);
+    db.mediumCount = media;
+    std::uniform_int_distribution<std::int32_t> anyMedium(1, media);
+    std::uniform_real_distribution<double> exponent(std::log10(kShortestWavelength),
+                                                    std::log10(kLongestWavelength));
+    db.transitions.assign(1, Transition{});
+    for (std::int32_t k = 1; k <= lines; ++k) {
+        const double wavelength =
+            roundToSignificantDigits(std::pow(10.0, exponent(random)), kSignificantDigits);
+        db.transitions.push_back(
+            makeTransition(db.media[std::size_t(anyMedium(random))].name(), wavelength));
+    }
+    db.transitionCount = lines;
+    db.resolveMediumNames();
+    return catalogue;
+}
+
+enum class Range { StartView, FullRange };
+
+struct RedrawCase {
+    const Catalogue* catalogue;
+    bool allSelected;
+    std::int32_t scale;
+    Range range;
+    ShownMediumLookup lookup;
+};
+
+void prepare(const RedrawCase& c) {
+    program.database = c.catalogue->db;
+    std::fill(program.database.mediumSelected.begin() + 1, program.database.mediumSelected.end(),
+              c.allSelected ? 1 : 0);
+    program.view = SpectrumView::startValues();
+    program.view.scale = c.scale;
+    if (c.range == Range::FullRange) {
+        program.view.viewWidth = program.view.maxWidth;
+        program.view.viewCentre = program.view.lowerBound + program.view.maxWidth / 2;
+    }
+    program.passCount = 5;
+}
+
+void redrawBenchmark(benchmark::State& state, RedrawCase c) {
+    prepare(c);
+    const double centre = program.view.viewCentre;
+    const double width = program.view.viewWidth;
+    for (auto _ : state)
+        drawSpectrumWith(centre, width, c.lookup);
+    state.counters["lines"] = static_cast<double>(program.database.transitionCount);
+}
+
+void loadBenchmark(benchmark::State& state, std::string path) {
+    for (auto _ : state) {
+        TransitionDatabase db;
+        db.minWavelength = kLongestWavelength;
+        db.maxWavelength = kShortestWavelength;
+        loadTransitionDatabaseFile(path, db);
+        benchmark::DoNotOptimize(db.transitionCount);
+    }
+}
+
+std::string caseName(const char* prefix, const RedrawCase& c) {
+    return std::string(prefix) + "/" + c.catalogue->name + "/" + (c.allSelected ? "all" : "none") +
+           "/" + (c.scale == Linear ? "linear" : "log") + "/" +
+           (c.range == Range::StartView ? "start" : "full");
+}
+
+// Keeps the time per iteration of every run, in milliseconds, for the summary lines.
+class CollectingReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
+            const double ms =
+                run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e3;
+            // The function name leaves out suffixes such as "/iterations:1".
+            auto [it, added] = milliseconds.try_emplace(run.run_name.function_name, ms);
+            if (!added) it->second = std::min(it->second, ms);
+        }
+    }
+    std::map<std::string, double> milliseconds;
+};
+
+// Takes "--db FILE" or "--db=FILE" out of the arguments.
+std::string takeDatabaseOption(int& argc, char** argv) {
+    std::string path;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--db" && i + 1 < argc) {
+            path = argv[++i];
+        } else if (argument.rfind("--db=", 0) == 0) {
+            path = argument.substr(5);
+        } else {
+            argv[kept++] = argv[i];
+        }
+    }
+    argc = kept;
+    argv[argc] = nullptr;
+    return path;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const std::string databasePath = takeDatabaseOption(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+
+    createMainGrid();
+    // Renders the glyph cache, once per process, before anything is timed.
+    program.view = SpectrumView::startValues();
+    DrawSpectrum(program.view.viewCentre, program.view.viewWidth);
+
+    // Catalogues live until the end of main; the benchmarks point at them.
+    std::vector<std::unique_ptr<Catalogue>> catalogues;
+    for (auto [media, lines] : {std::pair{100, 1000}, {1000, 10000}, {65535, 65535}})
+        catalogues.push_back(std::make_unique<Catalogue>(makeCatalogue(media, lines)));
+    const Catalogue& largest = *catalogues.back();
+
+    for (const auto& catalogue : catalogues)
+        for (bool all : {true, false})
+            for (std::int32_t scale : {Logarithmic, Linear})
+                for (Range range : {Range::StartView, Range::FullRange}) {
+                    const RedrawCase c{catalogue.get(), all, scale, range, shownMediumResolved};
+                    benchmark::RegisterBenchmark(caseName("redraw", c).c_str(), redrawBenchmark, c)
+                        ->Unit(benchmark::kMillisecond);
+                }
+
+    // The full scan compares every line with every medium: seconds per redraw on the largest
+    // catalogue, so it runs once.
+    const RedrawCase naive{&largest, true, Logarithmic, Range::FullRange, shownMediumByFullScan};
+    const RedrawCase resolved{&largest, true, Logarithmic, Range::FullRange, shownMediumResolved};
+    benchmark::RegisterBenchmark(caseName("naive", naive).c_str(), redrawBenchmark, naive)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(1);
+
+    const std::filesystem::path largestFile =
+        std::filesystem::temp_directory_path() /
+        ("quorvanta-bench-" + std::to_string(getpid()) + ".dat");
+    {
+        const std::vector<std::uint8_t> image = serializeTransitionDatabase(largest.db);
+        std::ofstream out(largestFile, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(image.data()),
+                  static_cast<std::streamsize>(image.size()));
+    }
+    benchmark::RegisterBenchmark(("load/" + largest.name).c_str(), loadBenchmark,
+                                 largestFile.string())
+        ->Unit(benchmark::kMillisecond);
+
+    std::unique_ptr<Catalogue> fromFile;
+    std::vector<RedrawCase> fileCases;
+    if (!databasePath.empty()) {
+        fromFile = std::make_unique<Catalogue>();
+        fromFile->name = "file";
+        fromFile->db.minWavelength = kLongestWavelength;
+        fromFile->db.maxWavelength = kShortestWavelength;
+        const LoadReport report = loadTransitionDatabaseFile(databasePath, fromFile->db);
+        if (!report.message.empty()) std::fprintf(stderr, "%s\n", report.message.c_str());
+        for (std::int32_t scale : {Logarithmic, Linear})
+            for (Range range : {Range::StartView, Range::FullRange}) {
+                fileCases.push_back({fromFile.get(), true, scale, range, shownMediumResolved});
+                benchmark::RegisterBenchmark(caseName("redraw", fileCases.back()).c_str(),
+                                             redrawBenchmark, fileCases.back())
+                    ->Unit(benchmark::kMillisecond);
+            }
+    }
+
+    // The first redraw of a catalogue also formats every label, which later redraws reuse.
+    prepare({&largest, true, Logarithmic, Range::FullRange, shownMediumResolved});
+    const auto start = std::chrono::steady_clock::now();
+    DrawSpectrum(program.view.viewCentre, program.view.viewWidth);
+    const double firstRedrawMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+
+    CollectingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    std::filesystem::remove(largestFile);
+
+    const auto& times = reporter.milliseconds;
+    for (const RedrawCase& c : fileCases) {
+        const auto it = times.find(caseName("redraw", c));
+        if (it == times.end()) continue;
+        std::printf(
+            "%s (%d media, %d transitions, all selected), %s scale, %s: %.3f ms per redraw\n",
+            databasePath.c_str(), c.catalogue->db.mediumCount, c.catalogue->db.transitionCount,
+            c.scale == Linear ? "linear" : "logarithmic",
+            c.range == Range::StartView ? "start view 350..800 nm" : "full range 10..20000 nm",
+            it->second);
+    }
+    const auto naiveTime = times.find(caseName("naive", naive));
+    const auto resolvedTime = times.find(caseName("redraw", resolved));
+    if (naiveTime != times.end() && resolvedTime != times.end()) {
+        std::printf(
+            "full scan / resolved relation, %s, all selected, logarithmic full range: "
+            "%.1f ms / %.3f ms = %.0f times\n",
+            largest.name.c_str(), naiveTime->second, resolvedTime->second,
+            naiveTime->second / resolvedTime->second);
+    }
+    std::printf(
+        "first redraw of %s (labels formatted afresh), all selected, logarithmic full "
+        "range: %.3f ms\n",
+        largest.name.c_str(), firstRedrawMs);
+    XgrResetToolkit();
+    return 0;
+}
