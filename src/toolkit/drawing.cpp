@@ -82,7 +82,11 @@ const std::array<Glyph, 256>& glyphs() {
 }
 
 void markDirty(const GridRecord& rec, std::int32_t grid) {
-    state().dirtyGrids.insert(rec.kind == GridKind::Image && rec.shownBy ? rec.shownBy : grid);
+    auto& dirty = state().dirtyGrids;
+    const std::int32_t shown = rec.kind == GridKind::Image && rec.shownBy ? rec.shownBy : grid;
+    // Drawing mostly goes to one grid between repaints: no hashing when it is already the one.
+    if (dirty.size() == 1 && *dirty.begin() == shown) return;
+    dirty.insert(shown);
 }
 
 void markDirty(std::int32_t grid) {
