@@ -1,0 +1,90 @@
+// A private X server for one test: Xvfb on a free display number, with its frame buffer kept in a
+// file that the test reads as the screen; and the windows on it, found and clicked with xdotool.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "child_process.h"
+
+namespace quorvanta::e2e {
+
+struct Rgb {
+    int r = 0, g = 0, b = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+struct Rect {
+    int x = 0, y = 0, width = 0, height = 0;
+    friend bool operator==(const Rect&, const Rect&) = default;
+};
+// "(x,y widthxheight)", also in gtest's messages.
+std::ostream& operator<<(std::ostream& out, const Rect& rect);
+
+// One picture of the whole screen, rows growing downwards.
+class Screenshot {
+  public:
+    Screenshot(int width, int height, std::vector<std::uint32_t> pixels);
+    int width() const { return width_; }
+    int height() const { return height_; }
+    Rgb at(int x, int y) const;
+    void savePng(const std::filesystem::path& path) const;
+
+  private:
+    int width_;
+    int height_;
+    std::vector<std::uint32_t> pixels_;  // 0xRRGGBB
+};
+
+class VirtualDisplay {
+  public:
+    static constexpr int kWidth = 1280;
+    static constexpr int kHeight = 1024;
+
+    // Starts Xvfb with its files in the given folder; throws when no display could be started.
+    explicit VirtualDisplay(const std::filesystem::path& folder);
+    ~VirtualDisplay();
+    VirtualDisplay(const VirtualDisplay&) = delete;
+    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
+
+    const std::string& name() const { return name_; }  // ":140"
+    Screenshot grab() const;
+
+  private:
+    std::string name_;
+    std::filesystem::path frameBuffer_;
+    std::unique_ptr<ChildProcess> server_;
+};
+
+using WindowId = std::uint32_t;
+
+// The windows of a display as a user without a window manager sees them.
+class DisplayWindows {
+  public:
+    explicit DisplayWindows(std::string display) : display_(std::move(display)) {}
+
+    // Mapped windows whose title is exactly the given one.
+    std::vector<WindowId> visible(const std::string& title) const;
+    // Every mapped window with a title, of any client.
+    std::vector<WindowId> allVisible() const;
+    std::optional<Rect> geometry(WindowId window) const;
+    std::string title(WindowId window) const;
+    // Moves the pointer to the screen position and clicks the left button there.
+    void click(int x, int y) const;
+    // Asks the window's client to close it, as a window manager's close control does
+    // (WM_DELETE_WINDOW); false when the request could not be sent.
+    bool requestClose(WindowId window) const;
+    // Whether requestClose was built in: it talks to the server through xcb.
+    static bool canRequestClose();
+
+  private:
+    CommandResult xdotool(const std::vector<std::string>& arguments) const;
+    std::string display_;
+};
+
+}  // namespace quorvanta::e2e
