@@ -16,6 +16,7 @@
 #include <span>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "child_process.h"
@@ -367,6 +368,36 @@ TEST_F(ViewerEndToEnd, ClosingTheMainWindowQuitsLikeTheQuitButton) {
     ASSERT_NE(main, 0u);
     ASSERT_TRUE(windows_->requestClose(main)) << "cannot send WM_DELETE_WINDOW";
 
+    expectExitedWithZero(waitForViewerEnd());
+    const std::optional<Placements> written = writtenPlacements();
+    ASSERT_TRUE(written.has_value());
+    expectPlacements(*written, expectedCentredPlacements());
+}
+
+// Closing a secondary window's frame hides it and leaves the program running.
+TEST_F(ViewerEndToEnd, ClosingASecondaryWindowOnlyHidesIt) {
+    if (!DisplayWindows::canRequestClose())
+        GTEST_SKIP() << "built without xcb (Debian package libxcb1-dev): no way to send the "
+                        "close request a window manager sends";
+    installShippedCatalogue();
+    const WindowId main = startViewer();
+    ASSERT_NE(main, 0u);
+
+    const std::vector<std::pair<Rect, std::string>> windows = {{kAboutButton, kAboutTitle},
+                                                               {kSelectByMediumButton, kMediaTitle},
+                                                               {kSelectByPhaseButton, kPhaseTitle}};
+    for (const auto& [button, title] : windows) {
+        SCOPED_TRACE(title);
+        clickKid(main, button);
+        const WindowId window = waitForWindow(title);
+        ASSERT_NE(window, 0u);
+        ASSERT_TRUE(windows_->requestClose(window));
+        EXPECT_TRUE(waitUntilHidden(title)) << "still shown after its close request";
+        EXPECT_TRUE(viewer_->running() && !windows_->visible(kMainTitle).empty())
+            << "closing the window ended the program";
+    }
+
+    clickKid(main, kQuitButton);
     expectExitedWithZero(waitForViewerEnd());
     const std::optional<Placements> written = writtenPlacements();
     ASSERT_TRUE(written.has_value());
