@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/settings_file.h"
 #include "database/transition_database.h"
 #include "spectrum/spectrum_view.h"
 #include "toolkit/grid_pattern.h"
@@ -17,14 +18,6 @@ inline constexpr const char* kProgramName = "Quorvanta";
 // Ends the version line of the start-up picture and of the About window.
 inline constexpr const char* kMakersNotice =
     " - free laser line viewer, made by the Quorvanta team";
-
-// Records of the settings file, and the windows they place, in file order.
-enum WindowRecordIndex : int { MainRecord = 0, AboutRecord = 1, MediaRecord = 2, PhaseRecord = 3 };
-
-struct StoredPosition {
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-};
 
 // The pointer's gesture on the colour band.
 struct PointerState {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <cstring>
+#include <span>
 
 #include "common/temp_dir.h"
 #include "core/settings.h"
@@ -47,6 +49,46 @@ TEST(SettingsFile, ReadsStoredPositionsAndCentresWhatIsNotWhollyThere) {
             EXPECT_EQ(positions[i].x, row.expected[2 * i]) << row.name << " record " << i;
             EXPECT_EQ(positions[i].y, row.expected[2 * i + 1]) << row.name << " record " << i;
         }
+    }
+}
+
+TEST(SettingsBytes, ParseKeepsXAndYOfWholeRecordsOnly) {
+    const std::vector<std::uint8_t> full =
+        records({140, 162, 1000, 700, 320, 210, 640, 504, -1, 5, 152, 402, 7, -300, 200, 47});
+    struct Row {
+        const char* name;
+        std::size_t length;
+        std::array<std::int32_t, 8> expected;
+    };
+    const Row rows[] = {
+        {"no bytes", 0, {-1, -1, -1, -1, -1, -1, -1, -1}},
+        {"one byte short of the first record", 15, {-1, -1, -1, -1, -1, -1, -1, -1}},
+        {"first record only", 16, {140, 162, -1, -1, -1, -1, -1, -1}},
+        {"one byte short of the last record", 63, {140, 162, 320, 210, -1, 5, -1, -1}},
+        {"all four", 64, {140, 162, 320, 210, -1, 5, 7, -300}},
+    };
+    for (const Row& row : rows) {
+        const auto positions = parseSettings(std::span(full).first(row.length));
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(positions[i].x, row.expected[2 * i]) << row.name << " record " << i;
+            EXPECT_EQ(positions[i].y, row.expected[2 * i + 1]) << row.name << " record " << i;
+        }
+    }
+}
+
+TEST(SettingsBytes, EncodeWritesWhatParseReadsBack) {
+    const std::array<WindowPlacement, 4> placements = {{{INT32_MIN, INT32_MAX, 1000, 700},
+                                                        {-1, -1, 640, 504},
+                                                        {-5, 70000, 152, 402},
+                                                        {0, 0, 0, 0}}};
+    const auto bytes = encodeSettings(placements);
+    EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.end()),
+              records({INT32_MIN, INT32_MAX, 1000, 700, -1, -1, 640, 504, -5, 70000, 152, 402, 0, 0,
+                       0, 0}));
+    const auto positions = parseSettings(bytes);
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(positions[i].x, placements[i].x) << "record " << i;
+        EXPECT_EQ(positions[i].y, placements[i].y) << "record " << i;
     }
 }
 

@@ -1,0 +1,108 @@
+#include "core/settings_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace quorvanta {
+
+namespace {
+
+std::int32_t readInt32(std::span<const std::uint8_t> bytes, std::size_t offset) {
+    const std::uint32_t value =
+        std::uint32_t{bytes[offset]} | std::uint32_t{bytes[offset + 1]} << 8 |
+        std::uint32_t{bytes[offset + 2]} << 16 | std::uint32_t{bytes[offset + 3]} << 24;
+    return static_cast<std::int32_t>(value);
+}
+
+void writeInt32(std::uint8_t* at, std::int32_t value) {
+    const auto bits = static_cast<std::uint32_t>(value);
+    for (int shift = 0; shift < 32; shift += 8)
+        *at++ = static_cast<std::uint8_t>((bits >> shift) & 0xFF);
+}
+
+std::string reason(const char* what, const std::string& path) {
+    return std::string(what) + " " + path + ": " + std::strerror(errno);
+}
+
+}  // namespace
+
+std::array<StoredPosition, 4> parseSettings(std::span<const std::uint8_t> bytes) {
+    std::array<StoredPosition, 4> positions;
+    positions.fill({-1, -1});
+    for (std::size_t record = 0; record < positions.size(); ++record) {
+        const std::size_t offset = record * kSettingsRecordSize;
+        if (offset + kSettingsRecordSize > bytes.size()) break;
+        positions[record] = {readInt32(bytes, offset), readInt32(bytes, offset + 4)};
+    }
+    return positions;
+}
+
+std::array<std::uint8_t, kSettingsFileSize> encodeSettings(
+    const std::array<WindowPlacement, 4>& records) {
+    std::array<std::uint8_t, kSettingsFileSize> bytes{};
+    std::uint8_t* at = bytes.data();
+    for (const WindowPlacement& r : records) {
+        for (std::int32_t value : {r.x, r.y, r.width, r.height}) {
+            writeInt32(at, value);
+            at += 4;
+        }
+    }
+    return bytes;
+}
+
+std::array<StoredPosition, 4> readSettingsFile(const std::string& path) {
+    std::array<std::uint8_t, kSettingsFileSize> bytes{};
+    std::size_t got = 0;
+    if (std::ifstream file(path, std::ios::binary); file) {
+        file.read(reinterpret_cast<char*>(bytes.data()), kSettingsFileSize);
+        got = static_cast<std::size_t>(file.gcount());
+    }
+    return parseSettings(std::span(bytes).first(got));
+}
+
+bool writeSettingsFile(const std::string& path, const std::array<WindowPlacement, 4>& records,
+                       std::string& error) {
+    const auto bytes = encodeSettings(records);
+    const std::string temporary = path + ".new";
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        error = reason("cannot create", temporary);
+        return false;
+    }
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            error = reason("cannot write", temporary);
+            ::close(fd);
+            ::unlink(temporary.c_str());
+            return false;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    // The descriptor is closed whether or not the sync worked; the first failure is the one
+    // reported.
+    const bool synced = ::fsync(fd) == 0;
+    const int syncError = errno;
+    const bool closed = ::close(fd) == 0;
+    if (!synced || !closed) {
+        if (!synced) errno = syncError;
+        error = reason("cannot write", temporary);
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        error = reason("cannot replace", path);
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace quorvanta
