@@ -3,7 +3,8 @@
 # As root it installs what is missing with apt-get; otherwise it names the command to run.
 set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-          xvfb xauth xdotool libxcb1-dev fonts-dejavu-core fonts-liberation)
+          xvfb xauth xdotool libxcb1-dev fonts-dejavu-core fonts-liberation
+          clang-14 libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
