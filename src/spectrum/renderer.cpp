@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <cmath>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -123,35 +124,47 @@ class WavelengthLabels {
             entries_.resize(std::size_t(transitions) + 1);
     }
 
-    // The label of transition k (within the prepared count); valid until the next call.
+    // The label of transition k (within the prepared count). It stays valid until the label of k
+    // is asked for with another wavelength.
     std::string_view of(std::int32_t k, double wavelength) {
         Entry& entry = entries_[std::size_t(k)];
         const auto bits = std::bit_cast<std::uint64_t>(wavelength);
-        if (entry.length != 0 && entry.bits == bits) return {entry.text.data(), entry.length};
-        scratch_ = formatWavelength(wavelength);
-        if (scratch_.empty() || scratch_.size() > entry.text.size()) {
-            entry.length = 0;
-            return scratch_;
+        if (!entry.formatted || entry.bits != bits) {
+            entry.text = formatWavelength(wavelength);
+            entry.bits = bits;
+            entry.formatted = true;
         }
-        entry.bits = bits;
-        entry.length = static_cast<std::uint8_t>(scratch_.size());
-        std::copy(scratch_.begin(), scratch_.end(), entry.text.begin());
-        return {entry.text.data(), entry.length};
+        return entry.text;
     }
 
   private:
     struct Entry {
-        std::uint64_t bits = 0;
-        std::uint8_t length = 0;  // 0: nothing kept
-        std::array<char, 23> text{};
+        std::uint64_t bits = 0;  // of the wavelength the text was made for
+        bool formatted = false;
+        std::string text;
     };
     std::vector<Entry> entries_;
-    std::string scratch_;  // labels too long to keep
 };
 
-WavelengthLabels& wavelengthLabels() {
-    static WavelengthLabels labels;
-    return labels;
+// One emission line of a redraw, placed by the staggering.
+struct PlacedLine {
+    std::string_view label;
+    std::int32_t medium = 0;
+    std::int32_t column = 0;
+    std::int32_t offset = 0;
+    bool labelled = false;
+    bool paintedOver = false;  // a later line in the same column reaches at least as high
+};
+
+// What the emission lines keep between redraws only to save allocations and formatting.
+struct EmissionLineScratch {
+    WavelengthLabels labels;
+    std::vector<PlacedLine> lines;
+};
+
+EmissionLineScratch& emissionLineScratch() {
+    static EmissionLineScratch scratch;
+    return scratch;
 }
 
 // The part of an array that a count says is in use, never beyond what the array holds.
@@ -253,8 +266,11 @@ void drawEmissionLines(std::int32_t grid, const AxisMapping& mapping, ShownMediu
     SpectrumView& view = program.view;
     const double lineLimit = mapping.scale == Linear ? kLinearLineLimit : kLogarithmicLineLimit;
     const std::int32_t transitions = usedCount(db.transitionCount, db.transitions);
-    WavelengthLabels& labels = wavelengthLabels();
-    labels.prepare(transitions);
+    EmissionLineScratch& scratch = emissionLineScratch();
+    scratch.labels.prepare(transitions);
+    std::vector<PlacedLine>& lines = scratch.lines;
+    lines.clear();
+
     double previousX = 0.0;
     std::int32_t offset = 0;
     for (std::int32_t k = 1; k <= transitions; ++k) {
@@ -273,19 +289,51 @@ void drawEmissionLines(std::int32_t grid, const AxisMapping& mapping, ShownMediu
         // part in the picture, not even in the staggering.
         if (!std::isfinite(x) || !(x < lineLimit)) continue;
 
-        const std::string_view label = labels.of(k, wavelength);
+        const std::string_view label = scratch.labels.of(k, wavelength);
         const std::int64_t labelWidth = textWidth(label.size());
         const double gap = static_cast<double>(labelWidth + 2 * kCharWidth);
         offset = std::abs(x - previousX) < gap ? std::min(offset + kStaggerStep, kMaxOffset) : 0;
         previousX = x;
 
-        std::int32_t column = 0;
-        roundToPixel(x, column);  // x is finite here
-        // Lines and labels wholly left of the picture are not painted; their staggering counts.
-        if (column >= 0) XgrDrawLine(grid, kWhite, column, kLineBottom, column, kLineTop - offset);
-        if (offset < kMaxOffset && x < kLabelRightLimit - static_cast<double>(labelWidth) &&
-            column + labelWidth > 0) {
-            drawTextAt(grid, palette.colour(medium), column, kLabelTop - offset, label);
+        PlacedLine line;
+        line.label = label;
+        line.medium = medium;
+        roundToPixel(x, line.column);  // x is finite here
+        line.offset = offset;
+        // Labels wholly left of the picture are not painted; their staggering counts.
+        line.labelled = offset < kMaxOffset &&
+                        x < kLabelRightLimit - static_cast<double>(labelWidth) &&
+                        line.column + labelWidth > 0;
+        lines.push_back(line);
+    }
+
+    // All lines are white and rise from the band, so a line is painted over entirely by any later
+    // one in its column that reaches at least as high, whatever is drawn in between; such lines,
+    // and lines left of the picture, are not painted. In crowded views that is most of them.
+    std::array<std::int32_t, kGridWidth> laterTop;
+    laterTop.fill(std::numeric_limits<std::int32_t>::max());
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+        if (line->column < 0 || line->column >= kGridWidth) {
+            line->paintedOver = line->column < 0;
+            continue;
+        }
+        std::int32_t& top = laterTop[std::size_t(line->column)];
+        const std::int32_t lineTop = kLineTop - line->offset;
+        if (top <= lineTop) {
+            line->paintedOver = true;
+        } else {
+            top = lineTop;
+        }
+    }
+
+    for (const PlacedLine& line : lines) {
+        if (!line.paintedOver) {
+            XgrDrawLine(grid, kWhite, line.column, kLineBottom, line.column,
+                        kLineTop - line.offset);
+        }
+        if (line.labelled) {
+            drawTextAt(grid, palette.colour(line.medium), line.column, kLabelTop - line.offset,
+                       line.label);
         }
     }
 }

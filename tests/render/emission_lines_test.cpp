@@ -163,6 +163,42 @@ TEST_F(EmissionLines, LabelOfALineJustLeftOfThePictureShowsItsVisiblePart) {
     EXPECT_GT(labelPixels(2, 0, 10, 3), 0) << "the right end of the label \"341.25\"";
 }
 
+// Three crowded lines put 442.7 nm at x = 206 with its top at row 480; a far line ends the
+// crowding.
+CatalogueBuilder tallLineAt206() {
+    CatalogueBuilder catalogue = oneShownMedium();
+    for (double w : {440.0, 441.4, 442.7, 665.0})
+        catalogue.line("He-Ne", w);
+    return catalogue;
+}
+
+TEST_F(EmissionLines, ALaterLowerLineInTheSameColumnLeavesTheTopOfAnEarlierOne) {
+    tallLineAt206().line("He-Ne", 442.7).install();  // at offset 0 this time
+    setView(Linear, kStartCentre, kStartWidth);
+    redraw();
+    EXPECT_EQ(lineTop(206), 480);
+}
+
+TEST_F(EmissionLines, ALaterLineAsHighRepaintsAnEarlierOneOverLabelsDrawnInBetween) {
+    // 436.9 and 440.0 nm climb again towards x = 206; their labels cross the column of the first
+    // 442.7 nm line, and a second 442.7 nm line at the same height paints the column over.
+    auto crossingLabels = [] {
+        CatalogueBuilder catalogue = tallLineAt206();
+        catalogue.line("He-Ne", 436.9).line("He-Ne", 440.0);
+        return catalogue;
+    };
+    setView(Linear, kStartCentre, kStartWidth);
+    crossingLabels().install();
+    redraw();
+    ASSERT_GT(countPixels(rgbOfColour(MediumColour(2)), 206, 480, 206, 499), 0)
+        << "the labels should cross column 206 for this test to mean anything";
+
+    crossingLabels().line("He-Ne", 442.7).install();
+    redraw();
+    EXPECT_EQ(countPixels(kWhite, 206, 480, 206, kLineBottom), kLineBottom - 480 + 1)
+        << "column 206 should be white from row 480 down to the band";
+}
+
 // Labels are kept from one redraw to the next; a catalogue loaded in between must not inherit
 // the labels of the one before.
 TEST_F(EmissionLines, LabelsFollowTheCatalogueNotTheRedrawBefore) {
