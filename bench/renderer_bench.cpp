@@ -17,12 +17,12 @@
 #include <fstream>
 #include <map>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
 #include <unistd.h>
 
+#include "common/synthetic_catalogue.h"
 #include "core/program.h"
 #include "database/transition_database.h"
 #include "spectrum/renderer.h"
@@ -36,10 +36,8 @@ using namespace quorvanta;
 constexpr std::int32_t kGridWidth = 1000;
 constexpr std::int32_t kGridHeight = 700;
 constexpr std::int32_t kBackground = 93;
-constexpr std::uint32_t kSeed = 1321;
 constexpr double kShortestWavelength = 10.0;  // nm, the displayable range
 constexpr double kLongestWavelength = 20000.0;
-constexpr int kSignificantDigits = 5;
 
 // The main grid as start-up makes it: a 1000 x 700 window grid drawing into an image buffer.
 void createMainGrid() {
@@ -54,41 +52,14 @@ void createMainGrid() {
     program.mainWindow = grid;
 }
 
-double roundToSignificantDigits(double value, int digits) {
-    const double scale =
-        std::pow(10.0, digits - 1 - static_cast<int>(std::floor(std::log10(value))));
-    return std::round(value * scale) / scale;
-}
-
 struct Catalogue {
     std::string name;
     TransitionDatabase db;
 };
 
 Catalogue makeCatalogue(std::int32_t media, std::int32_t lines) {
-    static const char* const kPhases[] = {"solid", "liquid", "gas"};
-    Catalogue catalogue;
-    catalogue.name = std::to_string(media) + "x" + std::to_string(lines);
-    TransitionDatabase& db = catalogue.db;
-    std::mt19937 random(kSeed);
-    db.media.assign(1, Medium{});
-    for (std::int32_t m = 1; m <= media; ++m)
-        db.media.push_back(makeMedium("laser medium " + std::to_string(m), kPhases[m % 3]));
-    db.mediumSelected.assign(std::size_t(media) + 1, 0);
-    db.mediumCount = media;
-    std::uniform_int_distribution<std::int32_t> anyMedium(1, media);
-    std::uniform_real_distribution<double> exponent(std::log10(kShortestWavelength),
-                                                    std::log10(kLongestWavelength));
-    db.transitions.assign(1, Transition{});
-    for (std::int32_t k = 1; k <= lines; ++k) {
-        const double wavelength =
-            roundToSignificantDigits(std::pow(10.0, exponent(random)), kSignificantDigits);
-        db.transitions.push_back(
-            makeTransition(db.media[std::size_t(anyMedium(random))].name(), wavelength));
-    }
-    db.transitionCount = lines;
-    db.resolveMediumNames();
-    return catalogue;
+    return {std::to_string(media) + "x" + std::to_string(lines),
+            quorvanta::testing::syntheticCatalogue(media, lines)};
 }
 
 enum class Range { StartView, FullRange };
