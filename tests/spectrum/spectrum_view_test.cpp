@@ -1,3 +1,5 @@
+// The view's arithmetic (start values, wavelength <-> x, centreOn, fitRange, clampView) and the
+// rounding of positions to pixels.
 #include "spectrum/spectrum_view.h"
 
 #include <gtest/gtest.h>
@@ -5,164 +7,120 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
-#include <string>
+#include <optional>
 
+#include "spectrum/pixel.h"
 #include "view_fixtures.h"
 
 namespace quorvanta {
 namespace {
 
-using test::scaleName;
 using test::viewOf;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kTolerance = 1e-9;
 
-// The invariants every redraw relies on, with a few ulps of slack for the rounding of the ends.
-void expectValidView(const SpectrumView& view) {
-    ASSERT_TRUE(std::isfinite(view.viewCentre)) << "centre " << view.viewCentre;
-    ASSERT_TRUE(std::isfinite(view.viewWidth)) << "width " << view.viewWidth;
-    EXPECT_GE(view.viewWidth, view.minWidth);
-    EXPECT_LE(view.viewWidth, view.maxWidth);
-    EXPECT_GE(view.leftEnd(), view.lowerBound - kTolerance)
-        << "centre " << view.viewCentre << " width " << view.viewWidth;
-    EXPECT_LE(view.rightEnd(), view.upperBound + kTolerance)
-        << "centre " << view.viewCentre << " width " << view.viewWidth;
-}
-
 TEST(SpectrumView, StartsOnTheVisibleSpectrumWithinTheDisplayableRange) {
     const SpectrumView view = SpectrumView::startValues();
     EXPECT_EQ(view.leftEnd(), 350.0);
     EXPECT_EQ(view.rightEnd(), 800.0);
     EXPECT_EQ(view.scale, Logarithmic);
-    EXPECT_EQ(view.maxWidth, view.upperBound - view.lowerBound);
-    // The seeds are beaten by any line, so "no lines" reads selectedMin >= upperBound.
-    EXPECT_EQ(view.selectedMin, view.upperBound);
-    EXPECT_EQ(view.selectedMax, view.lowerBound);
-    expectValidView(view);
+    EXPECT_EQ(view.minWidth, 10);
+    EXPECT_EQ(view.lowerBound, 10);
+    EXPECT_EQ(view.upperBound, 20000);
+    EXPECT_EQ(view.maxWidth, 19990);
+    // Seeds that any line beats: "no lines" reads selectedMin 20000, selectedMax 10.
+    EXPECT_EQ(view.selectedMin, 20000);
+    EXPECT_EQ(view.selectedMax, 10);
+    EXPECT_EQ(view.autoZoom, 0);
+    EXPECT_EQ(view.autoAvail, 0);
 }
 
 struct MappingRow {
     const char* name;
     std::int32_t scale;
+    double centre, width;
     double wavelength;
     double x;
 };
 
-// On the start view, 350..800 nm.
-const MappingRow kStartViewMapping[] = {
-    {"linear left end", Linear, 350, 0},
-    {"linear right end", Linear, 800, 1000},
-    {"linear centre", Linear, 575, 500},
-    {"linear outside on the left", Linear, 305, -100},
-    {"logarithmic left end", Logarithmic, 350, 0},
-    {"logarithmic right end", Logarithmic, 800, 1000},
-    {"logarithmic geometric mean at the centre", Logarithmic, std::sqrt(350.0 * 800.0), 500},
-    {"logarithmic one decade up is beyond the right end", Logarithmic, 3500,
-     1000 / std::log10(800.0 / 350.0)},
+const MappingRow kMappingRows[] = {
+    {"linear left end", Linear, 575, 450, 350, 0},
+    {"linear right end", Linear, 575, 450, 800, 1000},
+    {"linear whole range", Linear, 10005, 19990, 10005, 500},
+    {"logarithmic left end", Logarithmic, 575, 450, 350, 0},
+    {"logarithmic right end", Logarithmic, 575, 450, 800, 1000},
+    {"logarithmic middle is the geometric mean", Logarithmic, 575, 450, 529.1502622129182, 500},
+    {"logarithmic 575 nm lies right of the middle", Logarithmic, 575, 450, 575, 600.5198421939918},
+    {"logarithmic narrowest view at the low end", Logarithmic, 15, 10, 14.142135623730951, 500},
 };
-
-TEST(SpectrumView, MapsWavelengthsToPixelsAndBack) {
-    for (const MappingRow& row : kStartViewMapping) {
-        SCOPED_TRACE(row.name);
-        SpectrumView view = SpectrumView::startValues();
-        view.scale = row.scale;
-        EXPECT_NEAR(view.xOf(row.wavelength), row.x, kTolerance);
-        EXPECT_NEAR(view.wavelengthAt(row.x), row.wavelength, kTolerance * row.wavelength);
-    }
-}
-
-TEST(SpectrumView, LogarithmicCentreShowsTheGeometricMeanNotTheCentre) {
-    const SpectrumView view = SpectrumView::startValues();
-    EXPECT_NEAR(view.wavelengthAt(500), 529.150262, 1e-6);
-    EXPECT_GT(view.xOf(575), 500);
-}
 
 TEST(SpectrumView, WavelengthsAtOrBelowZeroHaveNoLogarithmicPosition) {
-    const SpectrumView view = SpectrumView::startValues();
-    for (double wavelength : {0.0, -0.0, -1.0, -kInf, kNaN}) {
-        EXPECT_TRUE(std::isnan(view.xOf(wavelength))) << "wavelength " << wavelength;
-    }
-    SpectrumView linear = view;
-    linear.scale = Linear;
-    EXPECT_NEAR(linear.xOf(0), -350 * 1000 / 450.0, kTolerance)
-        << "the linear scale places every finite wavelength";
+    for (double wavelength : {0.0, -0.0, -1.0, -kInf, kNaN})
+        EXPECT_TRUE(std::isnan(SpectrumView::startValues().xOf(wavelength))) << wavelength;
 }
 
-TEST(SpectrumView, InverseMappingRoundTripsAcrossViews) {
-    const double kViews[][2] = {{575, 450}, {15, 10}, {10005, 19990}, {19995, 10}, {1001.25, 100}};
-    for (std::int32_t scale : {Logarithmic, Linear}) {
-        for (const auto& [centre, width] : kViews) {
-            const SpectrumView view = viewOf(scale, centre, width);
-            for (double x : {0.0, 1.0, 333.3, 500.0, 999.0, 1000.0}) {
-                const double wavelength = view.wavelengthAt(x);
-                EXPECT_NEAR(view.xOf(wavelength), x, 1e-7)
-                    << scaleName(scale) << " view " << centre << " / " << width << " at x " << x;
-            }
-        }
+TEST(SpectrumView, MapsWavelengthsToPixelsAndBack) {
+    for (const MappingRow& row : kMappingRows) {
+        SCOPED_TRACE(row.name);
+        const SpectrumView view = viewOf(row.scale, row.centre, row.width);
+        EXPECT_NEAR(view.xOf(row.wavelength), row.x, kTolerance);
+        EXPECT_NEAR(view.wavelengthAt(row.x), row.wavelength, kTolerance * row.centre);
     }
 }
 
-TEST(SpectrumView, CentreOnPutsTheWavelengthAtTheMiddleColumn) {
-    SpectrumView view = SpectrumView::startValues();
-    view.centreOn(1000, 100);
-    EXPECT_NEAR(view.viewCentre, std::sqrt(1000.0 * 1000.0 + 50.0 * 50.0), kTolerance);
-    EXPECT_NEAR(view.viewCentre, 1001.249, 1e-3);
-    EXPECT_EQ(view.viewWidth, 100);
-    EXPECT_NEAR(view.leftEnd() * view.rightEnd(), 1e6, 1e-6);
-    EXPECT_NEAR(view.xOf(1000), 500, kTolerance);
-
-    const double kTargets[][2] = {{15, 10}, {532, 20}, {633, 450}, {10000, 5000}, {19000, 1900}};
-    for (std::int32_t scale : {Logarithmic, Linear}) {
-        for (const auto& [wavelength, width] : kTargets) {
-            view.scale = scale;
-            view.centreOn(wavelength, width);
-            EXPECT_EQ(view.viewWidth, width);
-            EXPECT_NEAR(view.wavelengthAt(500), wavelength, kTolerance * wavelength)
-                << scaleName(scale) << " centreOn(" << wavelength << ", " << width << ")";
-        }
-    }
-}
-
-struct FitRow {
+// centreOn(a, b) puts wavelength a in the middle of a view b nm wide; fitRange(a, b) shows a..b.
+struct MoveRow {
     const char* name;
     std::int32_t scale;
+    bool fit;
     double a, b;
-    bool clamp;
-    double centre, width;
+    double centre, width;  // after clamping
+    double middle;         // the wavelength at x = 500
 };
 
-const FitRow kFitRows[] = {
-    {"linear interval widened by half", Linear, 400, 900, false, 650, 750},
-    {"single line becomes the narrowest view, linear", Linear, 500, 500, true, 500, 10},
-    {"single line becomes the narrowest view, logarithmic", Logarithmic, 500, 500, true, 500, 10},
-    {"logarithmic interval around its geometric centre", Logarithmic, 400, 700, true, 575, 450},
-    {"linear interval too wide becomes the whole range", Linear, 20, 19000, true, 10005, 19990},
+const MoveRow kMoveRows[] = {
+    {"centreOn, logarithmic: the ends multiply to 1000 squared", Logarithmic, false, 1000, 100,
+     1001.2492197250393, 100, 1000},
+    {"centreOn, logarithmic narrowest view", Logarithmic, false, 15, 10, 15.811388300841896, 10,
+     15},
+    {"centreOn, logarithmic near the upper bound", Logarithmic, false, 19000, 1900,
+     19023.735174775746, 1900, 19000},
+    {"centreOn, linear: the wavelength is the centre", Linear, false, 532, 20, 532, 20, 532},
+    {"fitRange, linear: the interval widened by half", Linear, true, 400, 900, 650, 750, 650},
+    {"fitRange, linear: a single line gives the narrowest view", Linear, true, 500, 500, 500, 10,
+     500},
+    {"fitRange, logarithmic: a single line gives the narrowest view", Logarithmic, true, 500, 500,
+     500, 10, 499.9749993749688},
+    {"fitRange, logarithmic: the geometric centre in the middle", Logarithmic, true, 400, 700, 575,
+     450, 529.1502622129182},
+    {"fitRange, logarithmic: two decades", Logarithmic, true, 3000, 12000, 9031.195934094221, 13500,
+     6000},
+    {"fitRange, linear: too wide becomes the whole range", Linear, true, 20, 19000, 10005, 19990,
+     10005},
+    {"centreOn a NaN wavelength: the middle of the range", Logarithmic, false, kNaN, 100, 10005,
+     100, 10004.875061688675},
+    {"centreOn with a NaN width: the whole range", Logarithmic, false, 1000, kNaN, 10005, 19990,
+     447.21359549995793},
+    {"fitRange from -inf to +inf: the whole range", Linear, true, -kInf, kInf, 10005, 19990, 10005},
+    {"fitRange on DBL_MAX: the narrowest view at the high end", Logarithmic, true, DBL_MAX, DBL_MAX,
+     19995, 10, 19994.999374843705},
 };
 
-TEST(SpectrumView, FitRangeShowsTheIntervalWithAMargin) {
-    for (const FitRow& row : kFitRows) {
+TEST(SpectrumView, CentreOnAndFitRangeShowTheirWavelengths) {
+    for (const MoveRow& row : kMoveRows) {
         SCOPED_TRACE(row.name);
-        SpectrumView view = SpectrumView::startValues();
-        view.scale = row.scale;
-        view.fitRange(row.a, row.b);
-        if (row.clamp) view.clampView();
-        EXPECT_NEAR(view.viewCentre, row.centre, kTolerance);
-        EXPECT_NEAR(view.viewWidth, row.width, kTolerance);
-    }
-}
-
-TEST(SpectrumView, LogarithmicFitKeepsTheIntervalsGeometricCentreInTheMiddle) {
-    const double kIntervals[][2] = {{400, 700}, {10, 20000}, {1064, 1064.5}, {3000, 12000}};
-    for (const auto& [a, b] : kIntervals) {
-        SpectrumView view = SpectrumView::startValues();
-        view.fitRange(a, b);
-        EXPECT_NEAR(view.viewWidth, (b - a) * 1.5, kTolerance);
-        EXPECT_NEAR(view.wavelengthAt(500), std::sqrt(a * b), 1e-9 * b) << a << ".." << b;
-        EXPECT_LE(view.xOf(a), view.xOf(b));
-        EXPECT_GE(view.xOf(a), 0) << a << ".." << b;
-        EXPECT_LE(view.xOf(b), 1000) << a << ".." << b;
+        SpectrumView view = viewOf(row.scale, 575, 450);
+        if (row.fit) {
+            view.fitRange(row.a, row.b);
+        } else {
+            view.centreOn(row.a, row.b);
+        }
+        view.clampView();
+        EXPECT_NEAR(view.viewCentre, row.centre, kTolerance * row.centre);
+        EXPECT_NEAR(view.viewWidth, row.width, kTolerance * row.centre);
+        EXPECT_NEAR(view.wavelengthAt(500), row.middle, kTolerance * row.centre);
     }
 }
 
@@ -180,71 +138,48 @@ const ClampRow kClampRows[] = {
     {"too narrow at the high end", 20000, 4, 19995, 10},
     {"too wide becomes the whole range", 575, 25000, 10005, 19990},
     {"exactly the whole range", 10005, 19990, 10005, 19990},
+    {"NaN width becomes the whole range", 575, kNaN, 10005, 19990},
+    {"NaN centre becomes the middle of the range, keeping the width", kNaN, 450, 10005, 450},
+    {"+inf centre moves to the high end", kInf, 450, 19775, 450},
+    {"+inf width becomes the whole range", 575, kInf, 10005, 19990},
+    {"DBL_MAX width becomes the whole range", 575, DBL_MAX, 10005, 19990},
 };
 
 TEST(SpectrumView, ClampViewRestoresTheLimits) {
     for (const ClampRow& row : kClampRows) {
         SCOPED_TRACE(row.name);
-        for (std::int32_t scale : {Logarithmic, Linear}) {
-            SpectrumView view = viewOf(scale, row.centre, row.width);
-            view.clampView();
-            EXPECT_EQ(view.viewCentre, row.clampedCentre) << scaleName(scale);
-            EXPECT_EQ(view.viewWidth, row.clampedWidth) << scaleName(scale);
-            expectValidView(view);
-        }
+        SpectrumView view = viewOf(Logarithmic, row.centre, row.width);
+        view.clampView();
+        EXPECT_EQ(view.viewCentre, row.clampedCentre);
+        EXPECT_EQ(view.viewWidth, row.clampedWidth);
     }
 }
 
-struct NamedValue {
+struct PixelRow {
     const char* name;
     double value;
+    std::optional<std::int32_t> pixel;  // nullopt: no pixel
 };
 
-const NamedValue kHostileValues[] = {
-    {"NaN", kNaN},          {"+inf", kInf},       {"-inf", -kInf}, {"DBL_MAX", DBL_MAX},
-    {"-DBL_MAX", -DBL_MAX}, {"DBL_MIN", DBL_MIN}, {"zero", 0.0},   {"negative", -5.0},
-    {"575", 575.0},         {"25000", 25000.0},
+const PixelRow kPixelRows[] = {
+    {"half rounds up", 0.5, 1},
+    {"negative half rounds away from zero", -0.5, -1},
+    {"just below a half rounds down", 2.4999, 2},
+    {"tick at -0.5 of the full linear range", -0.50025012506253127, -1},
+    {"largest double", DBL_MAX, 1'000'000},
+    {"most negative double", -DBL_MAX, -1'000'000},
+    {"positive infinity", kInf, 1'000'000},
+    {"negative infinity", -kInf, -1'000'000},
+    {"NaN", kNaN, std::nullopt},
 };
 
-TEST(SpectrumView, ClampViewTurnsAnyCentreAndWidthIntoAValidView) {
-    for (const NamedValue& centre : kHostileValues) {
-        for (const NamedValue& width : kHostileValues) {
-            SCOPED_TRACE(std::string("centre ") + centre.name + ", width " + width.name);
-            SpectrumView view = viewOf(Logarithmic, centre.value, width.value);
-            view.clampView();
-            expectValidView(view);
-        }
-    }
-}
-
-TEST(SpectrumView, ClampViewReplacesNaNByTheWholeRange) {
-    SpectrumView unknownWidth = viewOf(Logarithmic, 575, kNaN);
-    unknownWidth.clampView();
-    EXPECT_EQ(unknownWidth.viewWidth, 19990);
-    EXPECT_EQ(unknownWidth.viewCentre, 10005);
-
-    SpectrumView unknownCentre = viewOf(Logarithmic, kNaN, 450);
-    unknownCentre.clampView();
-    EXPECT_EQ(unknownCentre.viewWidth, 450) << "a valid width is kept";
-    EXPECT_EQ(unknownCentre.viewCentre, 10005);
-}
-
-TEST(SpectrumView, HostileCentreOnAndFitRangeEndInAValidViewAfterClamping) {
-    for (std::int32_t scale : {Logarithmic, Linear}) {
-        for (const NamedValue& first : kHostileValues) {
-            for (const NamedValue& second : kHostileValues) {
-                SCOPED_TRACE(std::string(scaleName(scale)) + " " + first.name + ", " + second.name);
-                SpectrumView centred = viewOf(scale, 575, 450);
-                centred.centreOn(first.value, second.value);
-                centred.clampView();
-                expectValidView(centred);
-
-                SpectrumView fitted = viewOf(scale, 575, 450);
-                fitted.fitRange(first.value, second.value);
-                fitted.clampView();
-                expectValidView(fitted);
-            }
-        }
+TEST(RoundToPixel, RoundsToNearestAndClampsEveryInput) {
+    for (const PixelRow& row : kPixelRows) {
+        SCOPED_TRACE(row.name);
+        constexpr std::int32_t kUntouched = 12345;
+        std::int32_t out = kUntouched;
+        EXPECT_EQ(roundToPixel(row.value, out), row.pixel.has_value());
+        EXPECT_EQ(out, row.pixel.value_or(kUntouched));
     }
 }
 
