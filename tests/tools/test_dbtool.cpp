@@ -284,6 +284,15 @@ std::vector<DamageCase> damageCases() {
              {"7 bytes after the last record (from offset 366) are ignored", "1 problem"}});
     }
     {
+        // Regression: one trailing byte was reported as "1 byte ... are ignored".
+        auto image = goodImage();
+        image.push_back(0xEE);
+        cases.push_back(
+            {"one trailing byte",
+             image,
+             {"1 byte after the last record (from offset 366) is ignored", "1 problem"}});
+    }
+    {
         Medium stray = makeMedium("Ruby", "solid");
         stray.bytes[10] = 'x';  // after the NUL that ends "Ruby"
         cases.push_back(

@@ -179,9 +179,10 @@ void checkLayout(const TransitionDatabase& db, std::uintmax_t fileSize, const Lo
     const std::uintmax_t end = kHeaderSize + std::uintmax_t(db.mediumCount) * kMediumRecordSize +
                                std::uintmax_t(db.transitionCount) * kTransitionRecordSize;
     if (fileSize > end)
-        problems.add(Kind::TrailingBytes, counted(fileSize - end, "byte", "bytes") +
-                                              " after the last record (from offset " +
-                                              std::to_string(end) + ") are ignored");
+        problems.add(Kind::TrailingBytes,
+                     counted(fileSize - end, "byte", "bytes") +
+                         " after the last record (from offset " + std::to_string(end) +
+                         (fileSize - end == 1 ? ") is ignored" : ") are ignored"));
 }
 
 void checkMedia(const TransitionDatabase& db, ProblemList& problems) {
