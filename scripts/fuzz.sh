@@ -33,7 +33,7 @@ for entry in "${targets[@]}"; do
     dict=()
     [ -f "tests/fuzz/$target.dict" ] && dict=(-dict="tests/fuzz/$target.dict")
     log="$build/logs/$target.log"
-    echo "fuzz_$target: ${seconds}s, -max_len=$max_len, corpus $corpus ($(ls "$corpus" | wc -l) inputs)"
+    echo "running fuzz_$target for ${seconds}s, -max_len=$max_len, on $corpus ($(ls "$corpus" | wc -l) inputs)"
     status=0
     "$build/tests/fuzz/fuzz_$target" "$corpus" "${dict[@]}" -max_total_time="$seconds" \
         -max_len="$max_len" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \

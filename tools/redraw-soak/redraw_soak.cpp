@@ -1,7 +1,7 @@
 // Memory soak: the program's start-up on a large synthetic catalogue, then many redraws of the
 // whole spectrum with every medium selected, alternating scales and views. Prints the resident set
-// size after start-up, after the first 10 redraws and after the last, so that growth per redraw
-// shows; run it under valgrind for leaks and peak heap.
+// size and the heap in use after start-up, after the first 10 redraws and after the last, so that
+// growth per redraw shows; run it under valgrind or heaptrack for leaks and peak heap.
 //
 //   redraw-soak [--media N] [--lines N] [--redraws N] [--max-growth-kb K]
 //
@@ -211,7 +211,8 @@ int main(int argc, char** argv) {
     Sample early{};
     for (int n = 1; n <= options.redraws; ++n) {
         redraw(n);
-        if (n == kEarlyRedraws) early = sample("after 10 redraws");
+        if (n == kEarlyRedraws)
+            early = sample(("after " + std::to_string(kEarlyRedraws) + " redraws").c_str());
     }
     const Sample last = sample(("after " + std::to_string(options.redraws) + " redraws").c_str());
     const long growth = last.measuredKb - early.measuredKb;
