@@ -136,6 +136,8 @@ const TickViewRow kTickViewRows[] = {
              {{451, "", '-'}, {460, "M", '-'}, {500, "MO", 'A'}}),
     tickView("linear 249 nm: nanometre marks and middle labels", viewOf(Linear, 575, 249),
              range(450, 699, 1), range(450, 690, 10), {{451, "S", '-'}, {460, "SM", 'B'}}),
+    tickView("linear 30 nm: no labels on the nanometres between the tens", viewOf(Linear, 532, 30),
+             range(517, 547, 1), range(520, 540, 10), {{531, "S", '-'}, {530, "SM", 'B'}}),
     tickView("linear 20 nm labels every nanometre", viewOf(Linear, 532, 20), range(522, 542, 1),
              range(522, 542, 1), {{531, "S", 'C'}, {530, "SM", 'B'}}),
     tickView("linear whole range: thousands, 0 unlabelled", viewOf(Linear, 10005, 19990),
