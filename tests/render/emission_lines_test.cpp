@@ -174,6 +174,7 @@ TEST_F(EmissionLines, ALaterLineAsHighRepaintsAnEarlierOneOverLabelsDrawnInBetwe
 TEST_F(EmissionLines, LabelsFollowTheCatalogueNotTheRedrawBefore) {
     installHeNe({532});
     redraw();
+    EXPECT_EQ(labelPixels(kHeNeColour, columnOf(532) + 24, 0, 3), 0) << "\"532\" is 24 pixels";
     installHeNe({532.25});  // the same transition number, 6 characters
     redraw();
     EXPECT_GT(labelPixels(kHeNeColour, columnOf(532.25) + 24, 0, 3), 0) << "\".25\" of the label";
