@@ -24,7 +24,7 @@ inline constexpr const char* kButtonFontFace = "Arial";
 
 // Creates one kid on grid and gives it its callback (to owner's grid function, with its kid
 // number), name and, for buttons, font, texture, extra colours, label and hint. Returns the kid.
-std::int32_t createKid(const KidSpec& spec, std::int32_t grid, std::int32_t window,
+std::int32_t createKid(const KidSpec& entry, std::int32_t grid, std::int32_t window,
                        GridFunction owner);
 
 // Where a window stands at start-up: its record of the settings file and the display's size.
@@ -37,7 +37,7 @@ void storedPlacement(std::int32_t& x, std::int32_t& y, std::int32_t& displayWidt
     displayHeight = program.displayHeight;
 }
 
-void createKids(std::span<const KidSpec> specs, std::int32_t grid, std::int32_t window,
+void createKids(std::span<const KidSpec> entries, std::int32_t grid, std::int32_t window,
                 GridFunction owner);
 
 }  // namespace quorvanta
