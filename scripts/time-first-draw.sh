@@ -25,10 +25,6 @@ done
 Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null || true' EXIT
-for _ in $(seq 100); do
-    xdpyinfo -display ":$display" >/dev/null 2>&1 && break
-    sleep 0.05
-done
 
 DISPLAY=":$display" python3 - "$viewer" "$folder" "$runs" <<'PYTHON'
 """Starts the viewer and polls the display with Xlib until the band is drawn."""
@@ -74,7 +70,12 @@ ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
 ignore_errors = ERROR_HANDLER(lambda display, event: 0)  # a window may vanish between calls
 x11.XSetErrorHandler(ignore_errors)
 
-display = x11.XOpenDisplay(None)
+display = None
+for _ in range(100):  # Xvfb takes a moment to accept connections
+    display = x11.XOpenDisplay(None)
+    if display:
+        break
+    time.sleep(0.05)
 if not display:
     sys.exit("time-first-draw: cannot open the display")
 root = x11.XDefaultRootWindow(display)
