@@ -349,6 +349,22 @@ std::int32_t kidFunction(GridKind kind, GridFunction self, std::int32_t& grid,
     return kidProcess(grid, message, v0, v1, v2, v3, r0, r1);
 }
 
+// A hidden top-level window of fixed size at (x, y); its number.
+std::int32_t createTopWindow(std::int32_t x, std::int32_t y, std::int32_t width,
+                             std::int32_t height) {
+    ensureApplication();
+    State& s = state();
+    s.windows.emplace_back();
+    const auto window = static_cast<std::int32_t>(s.windows.size() - 1);
+    WindowRecord& rec = s.windows.back();
+    rec.alive = true;
+    auto* top = new TopWindow(window);
+    top->setFixedSize(std::max(width, 1), std::max(height, 1));
+    top->move(x, y);
+    rec.widget = top;
+    return window;
+}
+
 void dispatch(QueuedMessage m) {
     State& s = state();
     if (s.ceo) {
@@ -754,17 +770,8 @@ XB_WITH_MESSAGE(XuiSelectWindow, SelectWindow)
 std::int32_t XuiWindow(std::int32_t& window, std::int32_t& message, std::int32_t& v0,
                        std::int32_t& v1, std::int32_t& v2, std::int32_t& v3, std::int32_t& r0,
                        std::int32_t& r1) {
-    ensureApplication();
-    State& s = state();
     if (isMessage(message, Known::WindowCreate)) {
-        s.windows.emplace_back();
-        window = static_cast<std::int32_t>(s.windows.size() - 1);
-        WindowRecord& rec = s.windows.back();
-        rec.alive = true;
-        auto* top = new TopWindow(window);
-        top->setFixedSize(std::max(v2, 1), std::max(v3, 1));
-        top->move(v0, v1);
-        rec.widget = top;
+        window = createTopWindow(v0, v1, v2, v3);
         r1 = 0;
     } else if (isMessage(message, Known::WindowRegister)) {
         if (WindowRecord* rec = windowRecord(window)) {
@@ -937,24 +944,10 @@ void* XuiNativeWindow(std::int32_t window) {
 
 // ---- Windows and grids of the drawing layer ------------------------------------------------
 
+// Works before the message names are registered too.
 void XgrCreateWindow(std::int32_t& window, std::int32_t, std::int32_t x, std::int32_t y,
                      std::int32_t width, std::int32_t height, std::int32_t, std::int32_t) {
-    std::int32_t create = known(Known::WindowCreate);
-    std::int32_t v0 = x, v1 = y, v2 = width, v3 = height, r0 = 0, r1 = 0;
-    if (create == 0) {
-        // Works before the message names are registered too.
-        ensureApplication();
-        State& s = state();
-        s.windows.emplace_back();
-        window = static_cast<std::int32_t>(s.windows.size() - 1);
-        s.windows.back().alive = true;
-        auto* top = new TopWindow(window);
-        top->setFixedSize(std::max(width, 1), std::max(height, 1));
-        top->move(x, y);
-        s.windows.back().widget = top;
-        return;
-    }
-    XuiWindow(window, create, v0, v1, v2, v3, r0, r1);
+    window = createTopWindow(x, y, width, height);
 }
 
 void XgrCreateGrid(std::int32_t& grid, std::int32_t gridType, std::int32_t x, std::int32_t y,

@@ -82,8 +82,7 @@ std::int32_t About(std::int32_t& grid, std::int32_t& message, std::int32_t& v0, 
 
 std::int32_t AboutCallback(std::int32_t& grid, std::int32_t& message, std::int32_t&, std::int32_t&,
                            std::int32_t&, std::int32_t&, std::int32_t& r0, std::int32_t& r1) {
-    std::int32_t m = message;
-    if (m != 0 && m == msg.Callback) m = r1;
+    const std::int32_t m = callbackMessage(message, r1);
     // Every message repaints the window first.
     paintAbout(grid);
     if (m == 0) return 0;

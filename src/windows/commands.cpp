@@ -158,11 +158,9 @@ void runCommand(std::int32_t kid) {
 
 }  // namespace
 
-std::int32_t MainCallback(std::int32_t&, std::int32_t& message, std::int32_t& v0, std::int32_t& v1,
+std::int32_t MainCallback(std::int32_t&, std::int32_t& message, std::int32_t&, std::int32_t& v1,
                           std::int32_t& v2, std::int32_t& v3, std::int32_t& r0, std::int32_t& r1) {
-    (void)v0;
-    std::int32_t m = message;
-    if (m != 0 && m == msg.Callback) m = r1;
+    const std::int32_t m = callbackMessage(message, r1);
     if (m == 0) return 0;
     if (m == msg.Selection) {
         runCommand(r0);
@@ -176,6 +174,10 @@ std::int32_t MainCallback(std::int32_t&, std::int32_t& message, std::int32_t& v0
         zoomTo(m, v1, v3);
     }
     return 0;
+}
+
+std::int32_t callbackMessage(std::int32_t message, std::int32_t r1) {
+    return message != 0 && message == msg.Callback ? r1 : message;
 }
 
 void availStep() {

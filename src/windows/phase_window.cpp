@@ -72,8 +72,7 @@ std::int32_t Type(std::int32_t& grid, std::int32_t& message, std::int32_t& v0, s
 
 std::int32_t TypeCallback(std::int32_t& grid, std::int32_t& message, std::int32_t&, std::int32_t&,
                           std::int32_t&, std::int32_t& v3, std::int32_t& r0, std::int32_t& r1) {
-    std::int32_t m = message;
-    if (m != 0 && m == msg.Callback) m = r1;
+    const std::int32_t m = callbackMessage(message, r1);
     if (m == 0) return 0;
     if (m == msg.CloseWindow) {
         XuiSend(grid, msg.HideWindow);

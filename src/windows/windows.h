@@ -58,6 +58,10 @@ inline constexpr std::int32_t mediaToggleOffset = 3;
 // its callback function, initialised and displayed.
 void createWindows();
 
+// The message a callback function acts on: a kid's own message when it comes wrapped as
+// Callback, else the message itself.
+std::int32_t callbackMessage(std::int32_t message, std::int32_t r1);
+
 // Shared commands.
 void updateScrollBars();
 void zoomAll();
