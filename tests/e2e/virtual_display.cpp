@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QImage>
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -278,12 +279,47 @@ std::string DisplayWindows::title(WindowId window) const {
     return name;
 }
 
-void DisplayWindows::click(int x, int y) const {
-    const CommandResult result =
-        xdotool({"mousemove", std::to_string(x), std::to_string(y), "click", "1"});
+void DisplayWindows::pointer(const std::vector<std::string>& arguments) const {
+    const CommandResult result = xdotool(arguments);
     if (!result.succeeded())
-        throw std::runtime_error("xdotool click failed: " + result.ending.describe() + " " +
-                                 result.err);
+        throw std::runtime_error("xdotool " + arguments.front() +
+                                 " failed: " + result.ending.describe() + " " + result.err);
+}
+
+void DisplayWindows::click(Point at, int button) const {
+    pointer(
+        {"mousemove", std::to_string(at.x), std::to_string(at.y), "click", std::to_string(button)});
+}
+
+void DisplayWindows::press(Point at, int button) const {
+    pointer({"mousemove", std::to_string(at.x), std::to_string(at.y), "mousedown",
+             std::to_string(button)});
+}
+
+void DisplayWindows::moveTo(Point at) const {
+    pointer({"mousemove", std::to_string(at.x), std::to_string(at.y)});
+}
+
+void DisplayWindows::release(Point at, int button) const {
+    pointer({"mousemove", std::to_string(at.x), std::to_string(at.y), "mouseup",
+             std::to_string(button)});
+}
+
+void DisplayWindows::drag(Point from, Point to, int button) const {
+    constexpr int kStep = 20;
+    // One xdotool run for the whole gesture, so that no other client's input comes in between.
+    std::vector<std::string> arguments = {"mousemove", std::to_string(from.x),
+                                          std::to_string(from.y), "mousedown",
+                                          std::to_string(button)};
+    const int steps =
+        std::max({1, std::abs(to.x - from.x) / kStep, std::abs(to.y - from.y) / kStep});
+    for (int i = 1; i <= steps; ++i) {
+        arguments.insert(arguments.end(),
+                         {"mousemove", std::to_string(from.x + (to.x - from.x) * i / steps),
+                          std::to_string(from.y + (to.y - from.y) * i / steps)});
+    }
+    arguments.insert(arguments.end(), {"mouseup", std::to_string(button)});
+    pointer(arguments);
 }
 
 #ifdef QUORVANTA_E2E_HAVE_XCB

@@ -23,6 +23,10 @@ struct Rect {
     int x = 0, y = 0, width = 0, height = 0;
     friend bool operator==(const Rect&, const Rect&) = default;
 };
+struct Point {
+    int x = 0, y = 0;
+};
+
 // "(x,y widthxheight)", also in gtest's messages.
 std::ostream& operator<<(std::ostream& out, const Rect& rect);
 
@@ -74,8 +78,17 @@ class DisplayWindows {
     std::vector<WindowId> allVisible() const;
     std::optional<Rect> geometry(WindowId window) const;
     std::string title(WindowId window) const;
-    // Moves the pointer to the screen position and clicks the left button there.
-    void click(int x, int y) const;
+    // Pointer buttons as X numbers them.
+    static constexpr int kLeft = 1, kRight = 3;
+    // Moves the pointer to the screen position and clicks a button there.
+    void click(Point at, int button = kLeft) const;
+    // Presses a button at one point, moves the pointer in steps of at most 20 pixels to the other
+    // and releases the button there.
+    void drag(Point from, Point to, int button = kLeft) const;
+    // The first half of a drag: the button stays down at the end.
+    void press(Point at, int button = kLeft) const;
+    void moveTo(Point at) const;
+    void release(Point at, int button = kLeft) const;
     // Asks the window's client to close it, as a window manager's close control does
     // (WM_DELETE_WINDOW); false when the request could not be sent.
     bool requestClose(WindowId window) const;
@@ -84,6 +97,8 @@ class DisplayWindows {
 
   private:
     CommandResult xdotool(const std::vector<std::string>& arguments) const;
+    // Runs xdotool for pointer input; throws when it fails.
+    void pointer(const std::vector<std::string>& arguments) const;
     std::string display_;
 };
 
