@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <iterator>
 #include <limits>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -430,6 +431,10 @@ TEST(DbToolUsage, BadUsageExitsTwoAndHelpExitsZero) {
         EXPECT_EQ(run.status, firstLine.empty() ? 2 : 0);
         EXPECT_EQ(run.out.substr(0, run.out.find('\n')), firstLine);
         EXPECT_EQ(run.err.find("Try 'quorvanta-db help") != std::string::npos, firstLine.empty());
+        // Help is read in a terminal: no line wider than 80 columns.
+        std::istringstream lines(run.out);
+        for (std::string line; std::getline(lines, line);)
+            EXPECT_LE(line.size(), 80u) << line;
     }
 }
 

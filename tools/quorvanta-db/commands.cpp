@@ -33,13 +33,13 @@ constexpr std::size_t kListedBuildErrors = 50;
 
 constexpr std::string_view kToolHelp = R"help(Usage: quorvanta-db COMMAND [ARGUMENTS]
 
-Builds, shows and checks Quorvanta's catalogue of laser emission lines, the binary
-file wavelength.dat, from and to its table form, a CSV file.
+Builds, shows and checks Quorvanta's catalogue of laser emission lines, the
+binary file wavelength.dat, from and to its table form, a CSV file.
 
 Commands:
   build CSV -o FILE   build the catalogue FILE from the table CSV
-  dump FILE           write the catalogue FILE as a table (CSV) on standard output
-  info FILE           counts per phase, wavelength range, lines outside 10..20000 nm
+  dump FILE           write the catalogue FILE as a CSV table on standard output
+  info FILE           counts per phase, wavelength range, lines off 10..20000 nm
   check FILE          list everything wrong with the catalogue FILE
   help [COMMAND]      this text, or the description of COMMAND
 
@@ -58,19 +58,19 @@ and whose every further line is one emission line:
                  kept exactly as written (case and blanks count)
   phase          solid, liquid or gas; all lines of a medium give the same phase
   wavelength_nm  wavelength in nm: a finite number above 0 (632.816, 1.0642e3)
-  note           free text of at most 119 printable ASCII characters; may be empty
+  note           free text, at most 119 printable ASCII characters; may be empty
 
 Media are numbered in the order of their first line; lines keep the order of the
 table. A line's note is kept in its record's reserved bytes from offset 32,
 padded with NUL bytes. A field holding a comma or a double quote is written in
 double quotes, each quote inside doubled ("Er,Cr:YSGG"); a field cannot span
-lines. Lines may end in LF or CRLF; empty lines are skipped. A catalogue holds at
-most 65535 media and 65535 lines.
+lines. Lines may end in LF or CRLF; empty lines are skipped. A catalogue holds
+at most 65535 media and 65535 lines.
 
 Each error is reported as CSV:LINE:FIELD: what is wrong, FIELD counting from
-1 (medium) to 4 (note). When any line is wrong nothing is written and an existing
-FILE is left untouched: FILE is replaced as a whole once the new catalogue is
-complete.
+1 (medium) to 4 (note). When any line is wrong nothing is written and an
+existing FILE is left untouched: FILE is replaced as a whole once the new
+catalogue is complete.
 
 Options:
   -o, --output FILE  the catalogue to write (required)
@@ -119,8 +119,8 @@ positive, lines whose medium name matches no medium, and media sharing a name.
 At most 20 problems of a kind are listed, then "... and N more".
 
 Prints "FILE: OK (...)" and exits with status 0 when there is no problem,
-                           and exits with status 1 otherwise.A name filling all 20 bytes of its
-                                   field without a NUL is valid; the OK line mentions it.
+and exits with status 1 otherwise. A name filling all 20 bytes of its field
+without a NUL is valid; the OK line mentions it.
 )help";
 
 struct Command {
