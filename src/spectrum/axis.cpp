@@ -10,8 +10,9 @@ namespace quorvanta {
 
 namespace {
 
-constexpr double kNmPerMicrometre = 1000.0;
-constexpr double kNmPerMillimetre = 1'000'000.0;
+// Powers of ten from nanometres to the larger units.
+constexpr std::size_t kMicrometreDigits = 3;
+constexpr std::size_t kMillimetreDigits = 6;
 // Values above these are written in the next larger unit; "above 999" rather than "from 1000" so
 // that 999.5 nm reads 0.9995 micrometres.
 constexpr double kMicrometreFrom = 999.0;
@@ -68,6 +69,21 @@ std::string decimalText(double value) {
                                             std::chars_format::fixed);
     if (error != std::errc{}) return {};
     return std::string(buffer.data(), end);
+}
+
+// The decimal text of a value divided by 10^places, made by moving the decimal point of its own
+// text: 1152.3 nm reads 1.1523 micrometres, where the quotient 1152.3 / 1000 would be written
+// 1.1522999999999999. The text holds digits and at most one point (no sign, no exponent).
+std::string pointMovedLeft(const std::string& text, std::size_t places) {
+    const std::size_t point = text.find('.');
+    std::string whole = text.substr(0, point);
+    std::string fraction = point == std::string::npos ? std::string() : text.substr(point + 1);
+    if (whole.size() <= places) whole.insert(0, places - whole.size() + 1, '0');
+    fraction.insert(0, whole, whole.size() - places, places);
+    whole.resize(whole.size() - places);
+    while (!fraction.empty() && fraction.back() == '0')
+        fraction.pop_back();
+    return fraction.empty() ? whole : whole + "." + fraction;
 }
 
 bool isMultiple(std::int32_t tick, std::int32_t of) {
@@ -163,9 +179,10 @@ std::string formatWavelength(double wavelength) {
     if (!std::isfinite(wavelength)) return {};
     // -0 is no different from 0 and should not show a sign.
     if (wavelength == 0) return decimalText(0.0);
-    if (wavelength > kMillimetreFrom) return decimalText(wavelength / kNmPerMillimetre) + "mm";
+    if (wavelength > kMillimetreFrom)
+        return pointMovedLeft(decimalText(wavelength), kMillimetreDigits) + "mm";
     if (wavelength > kMicrometreFrom)
-        return decimalText(wavelength / kNmPerMicrometre) + kMicroSign;
+        return pointMovedLeft(decimalText(wavelength), kMicrometreDigits) + kMicroSign;
     return decimalText(wavelength);
 }
 

@@ -34,6 +34,12 @@ const FormatRow kFormatRows[] = {
     {"Nd:YAG line", 1064, "1.064" + kMicro},
     {"largest micrometre value", 999999, "999.999" + kMicro},
     {"one millimetre", 1e6, "1mm"},
+    // The unit changes by moving the decimal point of the stored value's own digits: the
+    // quotient 1152.3 / 1000 would read 1.1522999999999999.
+    {"He-Ne line in micrometres", 1152.3, "1.1523" + kMicro},
+    {"CO2 line in micrometres", 10741.1, "10.7411" + kMicro},
+    {"millimetres likewise", 1234567.8, "1.2345678mm"},
+    {"whole micrometres lose the point", 20000, "20" + kMicro},
     {"shortest round trip, not the rounded sum", 0.1 + 0.2, "0.30000000000000004"},
     {"small value without exponent", 1e-7, "0.0000001"},
     {"negative zero has no sign", -0.0, "0"},
@@ -46,7 +52,8 @@ TEST(FormatWavelength, WritesShortestDecimalsInTheRightUnit) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(formatWavelength(row.value), row.text);
     }
-    EXPECT_EQ(formatWavelength(DBL_MAX).size(), 305u) << "303 digits of 1.8e302 mm, then \"mm\"";
+    EXPECT_EQ(formatWavelength(DBL_MAX).size(), 312u)
+        << "the 309 digits of DBL_MAX with the point moved 6 places left, then \"mm\"";
 }
 
 struct StepRow {
