@@ -188,8 +188,9 @@ std::int32_t commonProcess(std::int32_t& grid, std::int32_t& message, std::int32
         rec->style = v0;
     } else if (is(Known::SetTextString)) {
         rec->text = XstGetText(r1);
+        // A medium's name may hold '&', which a button would take for a shortcut mark.
         if (auto* button = qobject_cast<QAbstractButton*>(rec->widget.data()))
-            button->setText(latin1(rec->text));
+            button->setText(latin1(rec->text).replace(QLatin1Char('&'), QLatin1String("&&")));
     } else if (is(Known::SetHintString)) {
         rec->hint = XstGetText(r1);
         if (rec->widget) rec->widget->setToolTip(latin1(rec->hint));
@@ -298,6 +299,14 @@ std::int32_t createKid(GridKind kind, GridFunction function, std::int32_t v0, st
     if (kind == GridKind::PushButton || kind == GridKind::Toggle) {
         QPushButton* button =
             kind == GridKind::Toggle ? new ToggleWidget(host) : new QPushButton(host);
+        if (kind == GridKind::Toggle) {
+            GridRecord* hostRec = gridRecord(parent);
+            if (!hostRec->toggles) {
+                hostRec->toggles = new QButtonGroup(host);
+                hostRec->toggles->setExclusive(false);
+            }
+            hostRec->toggles->addButton(button);
+        }
         button->setFocusPolicy(Qt::NoFocus);
         button->setAutoFillBackground(true);
         QObject::connect(button, &QPushButton::clicked, [grid](bool checked) {

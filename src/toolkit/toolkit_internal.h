@@ -1,6 +1,7 @@
 // Shared state of the toolkit's translation units. Only the toolkit includes this.
 #pragma once
 
+#include <QButtonGroup>
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
@@ -94,6 +95,9 @@ struct GridRecord {
     std::int32_t low = 0, start = 0, end = 0, high = 0;  // scroll bars
     std::int32_t x = 0, y = 0, width = 0, height = 0;
     QPointer<QWidget> widget;
+    // The toggles among this grid's kids. Unchecking a toggle of no group makes Qt search every
+    // sibling for an exclusive partner, which made releasing thousands of toggles quadratic.
+    QPointer<QButtonGroup> toggles;
 };
 
 struct WindowRecord {

@@ -151,6 +151,20 @@ TEST_F(Toolkit, ClickingAKidReachesTheWindowsCallbackAsCallbackWithItsKidNumber)
     XuiSend(grid, msg.SetValue, -1, 0, 0, 0, 2);
     EXPECT_TRUE(XuiToggleState(toggle));
     EXPECT_EQ(XgrQueuedMessageCount(), 0) << "setting a toggle reports nothing";
+
+    // Toggles of one grid are independent: pressing another leaves this one pressed.
+    const std::int32_t other = makeKid(XuiToggleButton, grid, 135, 5, 60, 20);
+    XuiSend(grid, msg.SetValue, -1, 0, 0, 0, XuiGetKidNumber(other));
+    EXPECT_TRUE(XuiToggleState(toggle) && XuiToggleState(other));
+    XuiSend(grid, msg.SetValue, 0, 0, 0, 0, 2);
+    EXPECT_TRUE(!XuiToggleState(toggle) && XuiToggleState(other));
+
+    // A label's '&' is shown, not taken for a keyboard shortcut.
+    const XstText label("B&C");
+    XuiSend(first, msg.SetTextString, 0, 0, 0, 0, 0, label.number());
+    const auto* button = static_cast<QPushButton*>(XuiNativeWidget(first));
+    EXPECT_EQ(button->text(), QString("B&&C"));
+    EXPECT_TRUE(button->shortcut().isEmpty());
 }
 
 // Regression: a kid was made through a pointer to its parent's record taken before the record
