@@ -2,10 +2,11 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <fstream>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quorvanta {
@@ -58,22 +59,38 @@ std::array<std::uint8_t, kSettingsFileSize> encodeSettings(
 std::array<StoredPosition, 4> readSettingsFile(const std::string& path) {
     std::array<std::uint8_t, kSettingsFileSize> bytes{};
     std::size_t got = 0;
-    if (std::ifstream file(path, std::ios::binary); file) {
-        file.read(reinterpret_cast<char*>(bytes.data()), kSettingsFileSize);
-        got = static_cast<std::size_t>(file.gcount());
+    // Only a regular file counts: opening a named pipe without O_NONBLOCK would wait for a writer
+    // for ever, and a device could hand out anything.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat status {};
+    if (fd >= 0 && ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+        while (got < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            got += static_cast<std::size_t>(n);
+        }
     }
+    if (fd >= 0) ::close(fd);
     return parseSettings(std::span(bytes).first(got));
 }
 
 bool writeSettingsFile(const std::string& path, const std::array<WindowPlacement, 4>& records,
                        std::string& error) {
     const auto bytes = encodeSettings(records);
-    const std::string temporary = path + ".new";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // A new file of a name nobody holds (mkstemp creates it exclusively), so that no file or
+    // link already standing in the folder is ever written through.
+    std::string temporary = path + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
         error = reason("cannot create", temporary);
         return false;
     }
+    ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    // mkstemp makes the file private; the settings file is an ordinary one.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
     std::size_t written = 0;
     while (written < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);

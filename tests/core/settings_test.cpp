@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <iterator>
 #include <span>
 
 #include "common/temp_dir.h"
@@ -50,6 +52,13 @@ TEST(SettingsFile, ReadsStoredPositionsAndCentresWhatIsNotWhollyThere) {
             EXPECT_EQ(positions[i].y, row.expected[2 * i + 1]) << row.name << " record " << i;
         }
     }
+    // What is not a regular file holds no settings; a named pipe with no writer must not keep
+    // the program from starting.
+    ASSERT_EQ(::mkfifo((dir / "pipe.ini").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir / "folder.ini");
+    for (const char* name : {"pipe.ini", "folder.ini"})
+        for (const StoredPosition& p : readSettingsFile((dir / name).string()))
+            EXPECT_TRUE(p.x == -1 && p.y == -1) << name;
 }
 
 TEST(SettingsBytes, ParseKeepsXAndYOfWholeRecordsOnly) {
@@ -102,27 +111,49 @@ TEST(SettingsFile, WritesFourLittleEndianRecordsInPlaceOfTheOldFile) {
     ASSERT_TRUE(writeSettingsFile(path.string(), placements, error)) << error;
     EXPECT_EQ(readBytes(path),
               records({140, 162, 1000, 700, -1, -1, 640, 504, -5, 70000, 152, 402, 0, 0, 200, 47}));
-    EXPECT_FALSE(std::filesystem::exists(dir / "Quorvanta.ini.new")) << "no temporary left";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1)
+        << "no temporary left";
+    EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::others_read,
+              std::filesystem::perms::others_read)
+        << "an ordinary file, not a private temporary";
     const auto positions = readSettingsFile(path.string());
     EXPECT_EQ(positions[1].x, -1) << "a window quit at (-1, -1) is centred next time";
 }
 
-TEST(SettingsFile, AFailedWriteSaysWhyAndLeavesTheOldFileAlone) {
-    if (::geteuid() == 0) {
-        // Root writes into read-only folders; a folder in place of the temporary file fails
-        // for everyone.
-    }
+// Links standing where the settings file or a temporary might go are replaced, never written
+// through: one pointing at the catalogue must not cost the user the catalogue.
+TEST(SettingsFile, NeverWritesThroughALink) {
+    TempDir dir;
+    const std::vector<std::uint8_t> catalogue = records({9, 9, 9});
+    writeFile(dir / "wavelength.dat", catalogue);
+    std::filesystem::create_symlink("wavelength.dat", dir / "Quorvanta.ini");
+    std::filesystem::create_symlink("wavelength.dat", dir / "Quorvanta.ini.new");
+    std::string error;
+    ASSERT_TRUE(writeSettingsFile((dir / "Quorvanta.ini").string(), {}, error)) << error;
+    EXPECT_EQ(readBytes(dir / "wavelength.dat"), catalogue);
+    EXPECT_TRUE(
+        std::filesystem::is_regular_file(std::filesystem::symlink_status(dir / "Quorvanta.ini")));
+    EXPECT_EQ(readBytes(dir / "Quorvanta.ini").size(), kSettingsFileSize);
+}
+
+// Failures that stop root too: a folder where the file goes, and no folder at all.
+TEST(SettingsFile, AFailedWriteSaysWhyAndLeavesNothingBehind) {
     TempDir dir;
     const auto path = dir / "Quorvanta.ini";
-    const std::vector<std::uint8_t> old = records({1, 2, 3, 4});
-    writeFile(path, old);
-    std::filesystem::create_directory(dir / "Quorvanta.ini.new");
-    std::filesystem::create_directory(dir / "Quorvanta.ini.new" / "keep");
+    std::filesystem::create_directory(path);
+    writeFile(path / "keep", records({1, 2, 3, 4}));
     std::string error;
     EXPECT_FALSE(writeSettingsFile(path.string(), {}, error));
-    EXPECT_NE(error.find("Quorvanta.ini.new"), std::string::npos) << error;
-    EXPECT_EQ(readBytes(path), old);
+    EXPECT_NE(error.find("cannot replace " + path.string()), std::string::npos) << error;
+    EXPECT_EQ(readBytes(path / "keep"), records({1, 2, 3, 4}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1)
+        << "no temporary left";
     EXPECT_FALSE(writeSettingsFile((dir / "no-such-folder" / "Quorvanta.ini").string(), {}, error));
+    EXPECT_NE(error.find("cannot create"), std::string::npos) << error;
 }
 
 }  // namespace
