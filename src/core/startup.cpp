@@ -37,7 +37,10 @@ void hide(std::int32_t grid) {
 void reportDatabase(const LoadReport& report) {
     if (report.message.empty()) return;
     XstLog(report.message);
-    if (report.damaged) program.databaseWarning = report.message;
+    // A catalogue that is there but cannot be read would otherwise leave an empty viewer with
+    // no word of why.
+    if (report.damaged || report.status == LoadReport::Status::Unreadable)
+        program.databaseWarning = report.message;
 }
 
 }  // namespace

@@ -9,9 +9,11 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <limits>
 
 namespace quorvanta {
 
@@ -224,9 +226,11 @@ LoadReport tooShortForHeader(std::string_view sourceName, std::size_t size,
 // Once the records are in: the wavelength extremes, the medium-name relation and the report.
 LoadReport finishLoad(TransitionDatabase& db, const Header& header, std::string_view sourceName,
                       std::uintmax_t fileSize) {
-    // Written so that a NaN, which fails both comparisons, never moves either bound.
     for (std::int32_t k = 1; k <= db.transitionCount; ++k) {
         const double w = db.transitions[std::size_t(k)].wavelength();
+        // A NaN has no place on the axis: it counts as beyond the longest wavelength shown, so
+        // the catalogue is not said to lie wholly within the displayable range.
+        if (std::isnan(w)) db.maxWavelength = std::numeric_limits<double>::infinity();
         if (db.maxWavelength < w) db.maxWavelength = w;
         if (db.minWavelength > w) db.minWavelength = w;
     }
@@ -404,7 +408,9 @@ LoadReport loadTransitionDatabase(std::span<const std::uint8_t> image, std::stri
 }
 
 LoadReport loadTransitionDatabaseFile(const std::string& path, TransitionDatabase& db) {
-    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // O_NONBLOCK: a named pipe in the catalogue's place is turned away below instead of
+    // waiting for a writer for ever; reads of a regular file are not affected.
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat status {};
     const bool opened = file.get() >= 0;
     const int openError = errno;

@@ -100,6 +100,18 @@ TEST_F(StartUp, ADamagedDatabaseIsReportedAndWhatIsWholeIsShown) {
     EXPECT_NE(said.find("wavelength.dat"), std::string::npos) << said;
 }
 
+// A catalogue that is there but cannot be read is said in the warning window too: an empty
+// viewer with no word of why would look like a broken program.
+TEST_F(StartUp, AnUnreadableDatabaseIsReportedToTheUser) {
+    std::filesystem::create_directory(dir_ / "wavelength.dat");
+    ::testing::internal::CaptureStderr();
+    start(std::nullopt);
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(program.database.mediumCount, 0);
+    EXPECT_NE(program.databaseWarning.find("wavelength.dat: cannot be read"), std::string::npos)
+        << program.databaseWarning;
+}
+
 TEST(ProgramPicture, IsAWhole8BitBmpWithTheDeclaredHeader) {
     const std::vector<std::uint8_t> file = programPictureFile();
     ASSERT_EQ(file.size(), 308278u);

@@ -1,5 +1,6 @@
 // Loading catalogue images and files: records, the wavelength extremes, damaged and missing files.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <array>
 #include <filesystem>
@@ -80,14 +81,15 @@ struct ExtremesCase {
 };
 
 // Judged against the seeds 20000 (min) and 10 (max): the extremes only move outwards from them,
-// a NaN never moves them, and lines count whether or not a medium bears their name.
+// a NaN, which has no place on the axis, counts as beyond the longest wavelength, and lines count
+// whether or not a medium bears their name.
 const ExtremesCase kExtremesCases[] = {
     {{}, kMinSeed, kMaxSeed},
     {{5.0}, 5.0, kMaxSeed},
     {{570569.0}, kMinSeed, 570569.0},
-    {{kNaN}, kMinSeed, kMaxSeed},
-    {{500.0, kNaN, 700.0}, 500.0, 700.0},
-    {{kNaN, 1064.0}, 1064.0, 1064.0},
+    {{kNaN}, kMinSeed, kInf},
+    {{500.0, kNaN, 700.0}, 500.0, kInf},
+    {{kNaN, 1064.0}, 1064.0, kInf},
     {{kInf, 100.0}, 100.0, kInf},
     {{-kInf}, -kInf, kMaxSeed},
 };
@@ -207,6 +209,14 @@ TEST(TransitionDatabaseFile, EachLoadReplacesTheWholeModel) {
     EXPECT_EQ(folder.status, Status::Unreadable);
     EXPECT_EQ(db.mediumCount + db.transitionCount, 0);
     testing::expectConsistent(db, "folder");
+
+    // A named pipe with no writer is turned away at once instead of being waited on.
+    const std::string pipe = (dir / "pipe.dat").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const LoadReport fifo = loadTransitionDatabaseFile(pipe, db);
+    EXPECT_EQ(fifo.status, Status::Unreadable);
+    EXPECT_EQ(fifo.message,
+              pipe + ": cannot be read (not a regular file); the catalogue is empty.");
 
     std::filesystem::remove(path);
     const LoadReport missing = loadTransitionDatabaseFile(path, db);
