@@ -112,6 +112,12 @@ class ControlsEndToEnd : public ViewerEndToEnd {
     }
 
     Point mainPoint(int x, int y) const { return {origin_.x + x, origin_.y + y}; }
+
+    // Opens a secondary window with its button in the main window.
+    WindowId open(const Rect& button, const std::string& title) {
+        clickKid(main_, button);
+        return waitForWindow(title);
+    }
     Rgb mainPixel(const Screenshot& screen, int x, int y) const {
         return screen.at(origin_.x + x, origin_.y + y);
     }
@@ -274,8 +280,7 @@ TEST_F(ControlsEndToEnd, SelectionButtonsOfEveryWindowDrawTheirMedia) {
 
     {
         SCOPED_TRACE("medium selection window");
-        clickKid(main_, kSelectByMediumButton);
-        const WindowId media = waitForWindow(kMediaTitle);
+        const WindowId media = open(kSelectByMediumButton, kMediaTitle);
         ASSERT_NE(media, 0u);
         clickKid(media, mediumToggle(TestCatalogue::kAlpha));
         expectLinesAt(alpha);
@@ -296,8 +301,7 @@ TEST_F(ControlsEndToEnd, SelectionButtonsOfEveryWindowDrawTheirMedia) {
     }
     {
         SCOPED_TRACE("phase selection window");
-        clickKid(main_, kSelectByPhaseButton);
-        const WindowId phase = waitForWindow(kPhaseTitle);
+        const WindowId phase = open(kSelectByPhaseButton, kPhaseTitle);
         ASSERT_NE(phase, 0u);
         clickKid(phase, kPhaseNoneButton);
         expectLinesAt({});
@@ -346,8 +350,7 @@ TEST_F(ControlsEndToEnd, SelectionButtonsOfEveryWindowDrawTheirMedia) {
     }
     {
         SCOPED_TRACE("Zoom All and AutoZoom");
-        clickKid(main_, kSelectByMediumButton);
-        const WindowId media = waitForWindow(kMediaTitle);
+        const WindowId media = open(kSelectByMediumButton, kMediaTitle);
         ASSERT_NE(media, 0u);
         clickKid(media, mediumToggle(TestCatalogue::kBeta));
         expectLinesAt(columnsOf(startView, {610}));
