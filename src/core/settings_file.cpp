@@ -78,16 +78,15 @@ std::array<StoredPosition, 4> readSettingsFile(const std::string& path) {
 bool writeSettingsFile(const std::string& path, const std::array<WindowPlacement, 4>& records,
                        std::string& error) {
     const auto bytes = encodeSettings(records);
-    // A new file of a name nobody holds (mkstemp creates it exclusively), so that no file or
+    // A new file of a name nobody holds (mkostemp creates it exclusively), so that no file or
     // link already standing in the folder is ever written through.
     std::string temporary = path + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
         error = reason("cannot create", temporary);
         return false;
     }
-    ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-    // mkstemp makes the file private; the settings file is an ordinary one.
+    // mkostemp makes the file private; the settings file is an ordinary one.
     const mode_t mask = ::umask(0);
     ::umask(mask);
     ::fchmod(fd, 0666 & ~mask);
