@@ -66,6 +66,12 @@ QColor qcolour(std::int32_t colour) {
 void applyButtonLook(GridRecord& rec) {
     auto* button = qobject_cast<QAbstractButton*>(rec.widget.data());
     if (!button) return;
+    auto& looks = state().buttonLooks;
+    const auto key = std::make_pair(button->palette().cacheKey(), rec.colourExtra);
+    if (const auto found = looks.find(key); found != looks.end()) {
+        button->setPalette(found->second);
+        return;
+    }
     // Extra colours: face, text, shadow, light.
     QPalette palette = button->palette();
     const QColor face = qcolour(rec.colourExtra[0]);
@@ -79,6 +85,7 @@ void applyButtonLook(GridRecord& rec) {
     palette.setColor(QPalette::Mid, face.darker(130));
     palette.setColor(QPalette::Midlight, face.lighter(130));
     button->setPalette(palette);
+    looks.emplace(key, palette);
 }
 
 void applyScrollPosition(GridRecord& rec) {
@@ -177,10 +184,17 @@ std::int32_t commonProcess(std::int32_t& grid, std::int32_t& message, std::int32
         applyButtonLook(*rec);
     } else if (is(Known::SetFont)) {
         if (rec->widget && rec->kind != GridKind::WindowGrid) {
-            QFont font(latin1(XstGetText(r1)));
-            font.setPixelSize(std::clamp(v0 / kFontSizeUnitsPerPixel, 6, 48));
-            font.setWeight(v1 >= 600 ? QFont::Bold : QFont::Normal);
-            rec->widget->setFont(font);
+            auto& fonts = state().fonts;
+            const auto key = std::make_tuple(
+                XstGetText(r1), std::clamp(v0 / kFontSizeUnitsPerPixel, 6, 48), v1 >= 600);
+            auto found = fonts.find(key);
+            if (found == fonts.end()) {
+                QFont font(latin1(std::get<0>(key)));
+                font.setPixelSize(std::get<1>(key));
+                font.setWeight(std::get<2>(key) ? QFont::Bold : QFont::Normal);
+                found = fonts.emplace(key, font).first;
+            }
+            rec->widget->setFont(found->second);
         }
     } else if (is(Known::SetTexture)) {
         rec->texture = v0;

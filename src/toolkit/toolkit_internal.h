@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QButtonGroup>
+#include <QFont>
 #include <QImage>
+#include <QPalette>
 #include <QPointer>
 #include <QWidget>
 #include <array>
@@ -10,6 +12,7 @@
 #include <deque>
 #include <map>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -137,6 +140,11 @@ struct State {
     GridFunction ceo = nullptr;
     bool helpEnabled = true;
     std::unordered_set<std::int32_t> dirtyGrids;  // grids whose widget must repaint
+    // Buttons of one look and kids of one font share one object: a window may hold tens of
+    // thousands of toggles. Looks are keyed by the inherited palette and the extra colours,
+    // fonts by face, pixel size and boldness.
+    std::map<std::pair<qint64, std::array<std::int32_t, 4>>, QPalette> buttonLooks;
+    std::map<std::tuple<std::string, std::int32_t, bool>, QFont> fonts;
 };
 
 State& state();
