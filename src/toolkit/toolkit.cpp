@@ -319,7 +319,9 @@ std::int32_t createKid(GridKind kind, GridFunction function, std::int32_t v0, st
                 hostRec->toggles = new QButtonGroup(host);
                 hostRec->toggles->setExclusive(false);
             }
-            hostRec->toggles->addButton(button);
+            // An explicit id: without one the group looks through every id it holds for the
+            // lowest, quadratic again over a window's toggles.
+            hostRec->toggles->addButton(button, grid);
         }
         button->setFocusPolicy(Qt::NoFocus);
         button->setAutoFillBackground(true);
