@@ -161,6 +161,16 @@ class ControlsEndToEnd : public ViewerEndToEnd {
                       << mismatches.size() << " columns differ, first" << first.str();
     }
 
+    // Lin/Log twice: the view on the other scale, then the view as it was.
+    void expectLinLogFlipsTheScaleOf(const SpectrumView& view) {
+        SpectrumView flipped = view;
+        flipped.scale = view.scale == Linear ? Logarithmic : Linear;
+        clickKid(main_, kLinLogButton);
+        expectShown(flipped);
+        clickKid(main_, kLinLogButton);
+        expectShown(view);
+    }
+
     // Waits until the white lines above the band stand exactly in these columns.
     void expectLinesAt(std::vector<int> columns) {
         parkPointer();
@@ -240,12 +250,7 @@ TEST_F(ControlsEndToEnd, ViewButtonsSetTheRangeAndTheScale) {
     const SpectrumView startView = SpectrumView::startValues();
     expectShown(startView);
 
-    SpectrumView linear = startView;
-    linear.scale = Linear;
-    clickKid(main_, kLinLogButton);
-    expectShown(linear);
-    clickKid(main_, kLinLogButton);
-    expectShown(startView);
+    expectLinLogFlipsTheScaleOf(startView);
 
     SpectrumView narrowest = startView;
     narrowest.viewWidth = narrowest.minWidth;
@@ -526,12 +531,7 @@ TEST_F(ControlsEndToEnd, PointerGesturesOnTheColourBandZoom) {
         windows_->drag(mainPoint(200, 300), mainPoint(700, kBandRow));
         // LinLog redraws without touching the range: the band then shows the start range on
         // the linear scale only if the gesture changed nothing.
-        SpectrumView linear = startView;
-        linear.scale = Linear;
-        clickKid(main_, kLinLogButton);
-        expectShown(linear);
-        clickKid(main_, kLinLogButton);
-        expectShown(startView);
+        expectLinLogFlipsTheScaleOf(startView);
     }
     quitWithZero(main_);
 }
