@@ -186,6 +186,24 @@ TEST(DbToolBuild, EveryBadRowIsNamedAndNothingIsWritten) {
     }
 }
 
+// A table wrong on every row lists the first 50 errors and counts the rest.
+TEST(DbToolBuild, ManyBadRowsAreListedUpToFifty) {
+    TempDir dir;
+    std::string rows;
+    for (int i = 0; i < 60; ++i)
+        rows += "A,plasma,1,\n";
+    const std::string csvPath = placed(dir, "bad.csv", kHeader + rows);
+    const ToolRun run = runTool(dir, {"build", csvPath, "-o", (dir / "new.dat").string()});
+    EXPECT_EQ(run.status, 1) << describe(run);
+    const std::string listed = csvPath + ":51:2:";
+    const std::string last = csvPath + ":52:2:";
+    EXPECT_NE(run.err.find(listed), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find(last), std::string::npos) << "the 51st error is listed";
+    EXPECT_NE(run.err.find(csvPath + ": ... and 10 more errors\n"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("not written: 60 errors in " + csvPath), std::string::npos) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "new.dat"));
+}
+
 TEST(DbToolBuild, RefusesAWrongHeaderAndMoreThan65535LinesOrMedia) {
     TempDir dir;
     std::string manyLines = kHeader;
