@@ -72,12 +72,20 @@ TEST_F(ViewerEndToEnd, StartsOnAnyFilesAndQuitsWritingEveryPlacement) {
     }
 }
 
+// Tests that close windows as a window manager's close control does.
+class CloseRequestEndToEnd : public ViewerEndToEnd {
+  protected:
+    void SetUp() override {
+        ViewerEndToEnd::SetUp();
+        if (!DisplayWindows::canRequestClose())
+            GTEST_SKIP() << "built without xcb (Debian package libxcb1-dev): no way to send the "
+                            "close request a window manager sends";
+    }
+};
+
 // The main window's close control ends the program like Quit, instead of leaving it running with
 // no window to show or end it.
-TEST_F(ViewerEndToEnd, ClosingTheMainWindowQuitsLikeTheQuitButton) {
-    if (!DisplayWindows::canRequestClose())
-        GTEST_SKIP() << "built without xcb (Debian package libxcb1-dev): no way to send the "
-                        "close request a window manager sends";
+TEST_F(CloseRequestEndToEnd, ClosingTheMainWindowQuitsLikeTheQuitButton) {
     installShippedCatalogue();
     const WindowId main = startViewer();
     ASSERT_NE(main, 0u);
@@ -90,10 +98,7 @@ TEST_F(ViewerEndToEnd, ClosingTheMainWindowQuitsLikeTheQuitButton) {
 }
 
 // Closing a secondary window's frame hides it and leaves the program running.
-TEST_F(ViewerEndToEnd, ClosingASecondaryWindowOnlyHidesIt) {
-    if (!DisplayWindows::canRequestClose())
-        GTEST_SKIP() << "built without xcb (Debian package libxcb1-dev): no way to send the "
-                        "close request a window manager sends";
+TEST_F(CloseRequestEndToEnd, ClosingASecondaryWindowOnlyHidesIt) {
     installShippedCatalogue();
     const WindowId main = startViewer();
     ASSERT_NE(main, 0u);
