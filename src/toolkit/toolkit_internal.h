@@ -156,6 +156,19 @@ void queueMessage(std::int32_t grid, std::int32_t message, std::int32_t v0 = 0, 
                   std::int32_t v2 = 0, std::int32_t v3 = 0, std::int32_t r0 = 0,
                   std::int32_t r1 = 0);
 QRgb rgbOf(std::int32_t colour);
+QColor qcolour(std::int32_t colour);
+// Whether message is the known one; a name never registered matches nothing.
+bool isMessage(std::int32_t message, Known name);
+// A single-byte text as Qt shows it (byte 0xE6 is the micro sign).
+QString latin1(const std::string& text);
+// What every grid does with the messages the toolkit knows (grid_messages.cpp); kids go through
+// kidProcess, which first passes their own actions on to the callback.
+std::int32_t commonProcess(std::int32_t& grid, std::int32_t& message, std::int32_t& v0,
+                           std::int32_t& v1, std::int32_t& v2, std::int32_t& v3, std::int32_t& r0,
+                           std::int32_t& r1);
+std::int32_t kidProcess(std::int32_t& grid, std::int32_t& message, std::int32_t& v0,
+                        std::int32_t& v1, std::int32_t& v2, std::int32_t& v3, std::int32_t& r0,
+                        std::int32_t& r1);
 // The image that drawing on grid paints into, or nullptr.
 QImage* drawTarget(std::int32_t grid);
 // Repaints the widgets of grids drawn on since the last call.
