@@ -20,30 +20,39 @@ constexpr std::array<std::string_view, 9> kIconNames = {"hand",        "asterisk
 const std::vector<std::pair<std::string_view, std::int32_t GuiMessages::*>>& namedMessages() {
     static const std::vector<std::pair<std::string_view, std::int32_t GuiMessages::*>> table = {
 #define Q_MESSAGE(name) {#name, &GuiMessages::name}
-        Q_MESSAGE(Callback),         Q_MESSAGE(Change),
-        Q_MESSAGE(CloseWindow),      Q_MESSAGE(Create),
-        Q_MESSAGE(CreateWindow),     Q_MESSAGE(DisplayWindow),
-        Q_MESSAGE(GetColor),         Q_MESSAGE(GetGridNumber),
-        Q_MESSAGE(GetValues),        Q_MESSAGE(GetWindowSize),
-        Q_MESSAGE(HideWindow),       Q_MESSAGE(Initialize),
-        Q_MESSAGE(MuchLess),         Q_MESSAGE(MuchMore),
-        Q_MESSAGE(OneLess),          Q_MESSAGE(OneMore),
-        Q_MESSAGE(Redrawn),          Q_MESSAGE(Resize),
-        Q_MESSAGE(SelectWindow),     Q_MESSAGE(Selection),
-        Q_MESSAGE(SetCallback),      Q_MESSAGE(SetColor),
-        Q_MESSAGE(SetColorExtra),    Q_MESSAGE(SetFont),
-        Q_MESSAGE(SetGridName),      Q_MESSAGE(SetGridProperties),
-        Q_MESSAGE(SetHintString),    Q_MESSAGE(SetPosition),
-        Q_MESSAGE(SetStyle),         Q_MESSAGE(SetTextString),
-        Q_MESSAGE(SetTexture),       Q_MESSAGE(SetValue),
-        Q_MESSAGE(SetValues),        Q_MESSAGE(SetWindowTitle),
-        Q_MESSAGE(ShowWindow),       Q_MESSAGE(WindowCreate),
-        Q_MESSAGE(WindowMouseDown),  Q_MESSAGE(WindowMouseMove),
-        Q_MESSAGE(WindowMouseUp),    Q_MESSAGE(WindowRegister),
-        Q_MESSAGE(GetTextString),    Q_MESSAGE(KeyDown),
-        Q_MESSAGE(ResizeWindow),     Q_MESSAGE(SetTextArray),
-        Q_MESSAGE(TextModified),     Q_MESSAGE(WindowKeyDown),
-        Q_MESSAGE(WindowMouseWheel), Q_MESSAGE(LastMessage),
+        Q_MESSAGE(Callback),        Q_MESSAGE(Change),
+        Q_MESSAGE(CloseWindow),     Q_MESSAGE(Create),
+        Q_MESSAGE(CreateWindow),    Q_MESSAGE(DisplayWindow),
+        Q_MESSAGE(GetColor),        Q_MESSAGE(GetGridNumber),
+        Q_MESSAGE(GetValues),       Q_MESSAGE(GetWindowSize),
+        Q_MESSAGE(HideWindow),      Q_MESSAGE(Initialize),
+        Q_MESSAGE(MuchLess),        Q_MESSAGE(MuchMore),
+        Q_MESSAGE(OneLess),         Q_MESSAGE(OneMore),
+        Q_MESSAGE(Redrawn),         Q_MESSAGE(Resize),
+        Q_MESSAGE(SelectWindow),    Q_MESSAGE(Selection),
+        Q_MESSAGE(SetCallback),     Q_MESSAGE(SetColor),
+        Q_MESSAGE(SetColorExtra),   Q_MESSAGE(SetFont),
+        Q_MESSAGE(SetGridName),     Q_MESSAGE(SetGridProperties),
+        Q_MESSAGE(SetHintString),   Q_MESSAGE(SetPosition),
+        Q_MESSAGE(SetStyle),        Q_MESSAGE(SetTextString),
+        Q_MESSAGE(SetTexture),      Q_MESSAGE(SetValue),
+        Q_MESSAGE(SetValues),       Q_MESSAGE(SetWindowTitle),
+        Q_MESSAGE(ShowWindow),      Q_MESSAGE(WindowCreate),
+        Q_MESSAGE(WindowMouseDown), Q_MESSAGE(WindowMouseMove),
+        Q_MESSAGE(WindowMouseUp),   Q_MESSAGE(WindowRegister),
+        Q_MESSAGE(LastMessage),
+#undef Q_MESSAGE
+    };
+    return table;
+}
+
+// The messages of keys, the wheel, text fields and result lists.
+const std::vector<std::pair<std::string_view, std::int32_t GuiMessages::*>>& inputMessages() {
+    static const std::vector<std::pair<std::string_view, std::int32_t GuiMessages::*>> table = {
+#define Q_MESSAGE(name) {#name, &GuiMessages::name}
+        Q_MESSAGE(GetTextString),    Q_MESSAGE(KeyDown),      Q_MESSAGE(ResizeWindow),
+        Q_MESSAGE(SetTextArray),     Q_MESSAGE(TextModified), Q_MESSAGE(WindowKeyDown),
+        Q_MESSAGE(WindowMouseWheel),
 #undef Q_MESSAGE
     };
     return table;
@@ -380,8 +389,9 @@ void RegisterGuiNames() {
         std::int32_t number = 0;
         XgrRegisterMessage(name, number);
         guiNames.allMessages.push_back(number);
-        for (const auto& [known, field] : namedMessages())
-            if (known == name) guiNames.messages.*field = number;
+        for (const auto* table : {&namedMessages(), &inputMessages()})
+            for (const auto& [known, field] : *table)
+                if (known == name) guiNames.messages.*field = number;
     }
 }
 
