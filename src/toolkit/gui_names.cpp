@@ -46,6 +46,18 @@ const std::vector<std::pair<std::string_view, std::int32_t GuiMessages::*>>& nam
     return table;
 }
 
+// The messages of keys, the wheel, text fields and result lists.
+const std::vector<std::pair<std::string_view, std::int32_t GuiMessages::*>>& inputMessages() {
+    static const std::vector<std::pair<std::string_view, std::int32_t GuiMessages::*>> table = {
+#define Q_MESSAGE(name) {#name, &GuiMessages::name}
+        Q_MESSAGE(GetTextString),    Q_MESSAGE(KeyDown),      Q_MESSAGE(ResizeWindow),
+        Q_MESSAGE(SetTextArray),     Q_MESSAGE(TextModified), Q_MESSAGE(WindowKeyDown),
+        Q_MESSAGE(WindowMouseWheel),
+#undef Q_MESSAGE
+    };
+    return table;
+}
+
 }  // namespace
 
 const std::vector<std::string_view>& messageVocabulary() {
@@ -377,8 +389,9 @@ void RegisterGuiNames() {
         std::int32_t number = 0;
         XgrRegisterMessage(name, number);
         guiNames.allMessages.push_back(number);
-        for (const auto& [known, field] : namedMessages())
-            if (known == name) guiNames.messages.*field = number;
+        for (const auto* table : {&namedMessages(), &inputMessages()})
+            for (const auto& [known, field] : *table)
+                if (known == name) guiNames.messages.*field = number;
     }
 }
 

@@ -50,6 +50,14 @@ struct GuiMessages {
     std::int32_t WindowMouseMove = 0;
     std::int32_t WindowMouseUp = 0;
     std::int32_t WindowRegister = 0;
+    // Keys, the wheel, the Find window's text field and result list.
+    std::int32_t GetTextString = 0;
+    std::int32_t KeyDown = 0;
+    std::int32_t ResizeWindow = 0;
+    std::int32_t SetTextArray = 0;
+    std::int32_t TextModified = 0;
+    std::int32_t WindowKeyDown = 0;
+    std::int32_t WindowMouseWheel = 0;
     std::int32_t LastMessage = 0;
 };
 

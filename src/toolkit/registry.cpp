@@ -26,7 +26,10 @@ constexpr std::array<const char*, static_cast<int>(Known::Count)> kKnownNames = 
     "SetTextString", "SetTexture",      "SetValue",
     "SetValues",     "SetWindowTitle",  "ShowWindow",
     "WindowCreate",  "WindowMouseDown", "WindowMouseMove",
-    "WindowMouseUp", "WindowRegister",  "LastMessage",
+    "WindowMouseUp", "WindowRegister",  "GetTextString",
+    "KeyDown",       "ResizeWindow",    "SetTextArray",
+    "TextModified",  "WindowKeyDown",   "WindowMouseWheel",
+    "LastMessage",
 };
 
 }  // namespace

@@ -64,11 +64,19 @@ enum class Known : int {
     WindowMouseMove,
     WindowMouseUp,
     WindowRegister,
+    // Keys, the wheel, text fields and lists.
+    GetTextString,
+    KeyDown,
+    ResizeWindow,
+    SetTextArray,
+    TextModified,
+    WindowKeyDown,
+    WindowMouseWheel,
     LastMessage,
     Count
 };
 
-enum class GridKind { WindowGrid, Image, PushButton, Toggle, ScrollH, ScrollV };
+enum class GridKind { WindowGrid, Image, PushButton, Toggle, ScrollH, ScrollV, TextLine, List };
 
 struct GridRecord {
     bool alive = false;
@@ -173,5 +181,11 @@ std::int32_t kidProcess(std::int32_t& grid, std::int32_t& message, std::int32_t&
 QImage* drawTarget(std::int32_t grid);
 // Repaints the widgets of grids drawn on since the last call.
 void flushDirtyGrids();
+// A text typed into a field as the program's single-byte texts hold it (see textFromUser).
+std::string singleByteText(const QString& text);
+// The key of a key event as the key messages report it (v0), 0 for a key they do not report; and
+// the modifier bits of v2.
+std::int32_t keyCode(int qtKey, const QString& text);
+std::int32_t modifierBits(Qt::KeyboardModifiers modifiers);
 
 }  // namespace xb
