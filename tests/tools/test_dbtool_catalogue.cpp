@@ -1,0 +1,207 @@
+// The catalogue table with its provenance columns, the order of stored lines, and the shipped
+// catalogue's own data.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <map>
+#include <set>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "catalogue_csv.h"
+#include "common/catalogue_image.h"
+#include "common/temp_dir.h"
+#include "database/builtin_catalogue.h"
+#include "tool_runner.h"
+
+namespace quorvanta {
+namespace {
+
+using testing::readBytes;
+using testing::readText;
+using testing::runTool;
+using testing::TempDir;
+using testing::ToolRun;
+using testing::writeFile;
+
+const std::string kStatusHeader = "medium,phase,wavelength_nm,note,status,source\n";
+
+std::string describe(const ToolRun& run) {
+    return "exit " + std::to_string(run.status) + "\n--- stdout\n" + run.out + "--- stderr\n" +
+           run.err;
+}
+
+std::string placed(const TempDir& dir, const std::string& name, const std::string& text) {
+    writeFile(dir / name, text);
+    return (dir / name).string();
+}
+
+// Equal wavelengths of different media keep the table's order, media are numbered by their first
+// line, the dump gives the table back as it was, and check has nothing to note.
+TEST(DbToolOrder, ASortedTableWithTiesComesBackAsItWasAndNeedsNoNote) {
+    TempDir dir;
+    const std::string table =
+        "medium,phase,wavelength_nm,note\n"
+        "Zeta,gas,351.1,\n"
+        "Alpha,solid,351.1,tie with Zeta\n"
+        "Zeta,gas,351.1,same medium and value\n"
+        "Mid,liquid,400,\n"
+        "Alpha,solid,632.8,\n";
+    const std::string first = (dir / "first.dat").string();
+    ASSERT_EQ(runTool(dir, {"build", placed(dir, "t.csv", table), "-o", first}).status, 0);
+
+    TransitionDatabase db;
+    ASSERT_EQ(loadTransitionDatabaseFile(first, db).status, LoadReport::Status::Loaded);
+    std::vector<std::string_view> media;
+    for (std::int32_t i = 1; i <= db.mediumCount; ++i)
+        media.push_back(db.media[std::size_t(i)].name());
+    EXPECT_EQ(media, (std::vector<std::string_view>{"Zeta", "Alpha", "Mid"}));
+
+    const ToolRun dump = runTool(dir, {"dump", first});
+    EXPECT_EQ(dump.status, 0) << describe(dump);
+    EXPECT_EQ(dump.out, table);
+    const std::string second = (dir / "second.dat").string();
+    ASSERT_EQ(runTool(dir, {"build", placed(dir, "dumped.csv", dump.out), "-o", second}).status, 0);
+    EXPECT_EQ(readBytes(first), readBytes(second));
+
+    const ToolRun check = runTool(dir, {"check", first});
+    EXPECT_EQ(check.status, 0) << describe(check);
+    EXPECT_EQ(check.err, "") << "a sorted file with ties got a note";
+}
+
+TEST(DbToolOrder, CheckNotesTheFirstLineOutOfOrderAndStillPasses) {
+    TempDir dir;
+    const std::string path = (dir / "old.dat").string();
+    ASSERT_EQ(runTool(dir, {"build",
+                            placed(dir, "t.csv",
+                                   "medium,phase,wavelength_nm,note\n"
+                                   "He-Ne,gas,632.816,\nHe-Ne,gas,1152.3,\nRuby,solid,694.3,\n"
+                                   "Ruby,solid,692.9,\n"),
+                            "-o", path})
+                  .status,
+              0);
+    const ToolRun check = runTool(dir, {"check", path});
+    EXPECT_EQ(check.status, 0) << describe(check);
+    EXPECT_EQ(check.out, path + ": OK (2 media, 4 lines, 632.816 .. 1152.3 nm)\n");
+    EXPECT_EQ(check.err, "quorvanta-db: " + path +
+                             ": note: lines not in wavelength order (transition 3, 694.3 nm, "
+                             "follows 1152.3 nm)\n");
+}
+
+struct StatusCase {
+    std::string rows;   // after the header with status
+    std::string error;  // after "bad.csv:"; empty: the table builds
+};
+
+const StatusCase kStatusCases[] = {
+    {"A,gas,1,,,\n",
+     "2:5: the line has no status; give confirmed, calculated, range or unconfirmed"},
+    {"A,gas,1,,Confirmed,R1\n",
+     "2:5: status \"Confirmed\" is not one of confirmed, calculated, range, unconfirmed"},
+    {"A,gas,1,,confirmed,\n",
+     "2:6: a confirmed line needs its source; a line without one is unconfirmed"},
+    {"A,gas,1,,range,\n", "2:6: a range line needs its source; a line without one is unconfirmed"},
+    {"A,gas,1,,calculated,R\x7f\n", "2:6: source holds byte 0x7F, which is not printable ASCII"},
+    {"A,gas,1,\n",
+     "2:1: expected 6 fields (medium,phase,wavelength_nm,note,status,source) but found 4"},
+    {"A,gas,1,,unconfirmed,\nA,gas,2,note,calculated,\"R16, R22\"\nB,solid,3,,range,R51\n", ""},
+};
+
+TEST(DbToolBuild, EveryLineOfATableWithStatusHasOne) {
+    for (const StatusCase& c : kStatusCases) {
+        SCOPED_TRACE(c.rows);
+        TempDir dir;
+        const std::string csv = placed(dir, "bad.csv", kStatusHeader + c.rows);
+        const ToolRun run = runTool(dir, {"build", csv, "-o", (dir / "x.dat").string()});
+        if (c.error.empty()) {
+            EXPECT_EQ(run.status, 0) << describe(run);
+            continue;
+        }
+        EXPECT_EQ(run.status, 1) << describe(run);
+        EXPECT_EQ(run.err.substr(0, run.err.find('\n')), csv + ":" + c.error);
+    }
+}
+
+// Status and source stay in the table: the file is the one the same table without them gives.
+TEST(DbToolBuild, StatusAndSourceAreNotStored) {
+    TempDir dir;
+    const std::string with = (dir / "with.dat").string();
+    const std::string without = (dir / "without.dat").string();
+    ASSERT_EQ(runTool(dir, {"build",
+                            placed(dir, "with.csv",
+                                   kStatusHeader + "He-Ne,gas,632.816,red,confirmed,R2\n"
+                                                   "Ruby,solid,694.3,,unconfirmed,\n"),
+                            "-o", with})
+                  .status,
+              0);
+    ASSERT_EQ(runTool(dir, {"build",
+                            placed(dir, "without.csv",
+                                   "medium,phase,wavelength_nm,note\nHe-Ne,gas,632.816,red\n"
+                                   "Ruby,solid,694.3,\n"),
+                            "-o", without})
+                  .status,
+              0);
+    EXPECT_EQ(readBytes(with), readBytes(without));
+}
+
+// The shipped table: every line's status on record, lines in wavelength order, and corrected
+// values that must not come back.
+TEST(ShippedCatalogue, EveryLineHasAStatusAndTheLinesAreInWavelengthOrder) {
+    const std::string text = readText(QUORVANTA_CATALOGUE_CSV);
+    ASSERT_EQ(text.substr(0, kStatusHeader.size()), kStatusHeader);
+    const dbtool::CatalogueTable table = dbtool::parseCatalogueCsv(text);
+    for (const dbtool::CsvError& error : table.errors)
+        ADD_FAILURE() << dbtool::formatCsvError("laser-lines.csv", error);
+    ASSERT_TRUE(table.errors.empty());
+
+    std::map<std::string, std::size_t> perStatus;
+    for (std::size_t r = 0; r < table.rows.size(); ++r) {
+        ++perStatus[table.rows[r].status];
+        if (r > 0 && table.rows[r].wavelength < table.rows[r - 1].wavelength)
+            ADD_FAILURE() << "laser-lines.csv:" << table.rows[r].line << ": "
+                          << table.rows[r].wavelength << " nm follows "
+                          << table.rows[r - 1].wavelength << " nm";
+    }
+    // Not to slip back: at least three lines in five confirmed or calculated.
+    const std::size_t backed = perStatus["confirmed"] + perStatus["calculated"];
+    EXPECT_GE(backed * 5, table.rows.size() * 3)
+        << "confirmed or calculated: " << backed << " of " << table.rows.size();
+
+    // The compiled-in copy is the table built, so its lines are in order too.
+    const auto builtin = builtinCatalogue();
+    TransitionDatabase db;
+    ASSERT_FALSE(loadTransitionDatabase(builtin, "builtin", db).damaged);
+    for (std::int32_t k = 2; k <= db.transitionCount; ++k)
+        EXPECT_LE(db.transitions[std::size_t(k - 1)].wavelength(),
+                  db.transitions[std::size_t(k)].wavelength())
+            << "builtin transition " << k;
+}
+
+TEST(ShippedCatalogue, CorrectedValuesStayCorrected) {
+    const dbtool::CatalogueTable table =
+        dbtool::parseCatalogueCsv(readText(QUORVANTA_CATALOGUE_CSV));
+    ASSERT_TRUE(table.errors.empty());
+    std::set<std::pair<std::string, double>> lines;
+    for (const dbtool::CatalogueRow& row : table.rows)
+        lines.emplace(row.medium, row.wavelength);
+    // medium, the corrected value, the value it replaced
+    const std::tuple<std::string, double, double> corrections[] = {
+        {"N2O", 10448.4, 10465},    // R(20): the two rotational constants were swapped
+        {"N2O", 10835.6, 10852},    // P(20)
+        {"CO", 5676.4, 5679},       // v=14-13 P(12): higher-order terms were left out
+        {"CO", 5495.3, 5497},       // v=12-11 P(10)
+        {"He-Ne", 611.8, 611.9},    // NIST, air
+        {"Cs DPAL", 894.3, 894.6},  // air, like every line from 200 nm to 2 um
+        {"He-Ne", 3392.2, 3391.3},  // vacuum, like every line above 2 um
+    };
+    for (const auto& [medium, value, replaced] : corrections) {
+        EXPECT_TRUE(lines.contains({medium, value})) << medium << " " << value << " is missing";
+        EXPECT_FALSE(lines.contains({medium, replaced})) << medium << " " << replaced << " is back";
+    }
+}
+
+}  // namespace
+}  // namespace quorvanta
