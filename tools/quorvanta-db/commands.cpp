@@ -64,10 +64,10 @@ Media are numbered in the order of their first line; lines keep the order of the
 table, so keep a table in ascending wavelength order: the viewer staggers the
 labels of lines stored next to each other ('quorvanta-db check' notes a file
 whose lines are out of order). A line's note is kept in its record's reserved
-bytes from offset 32, padded with NUL bytes. A field holding a comma or a double quote is written in
-double quotes, each quote inside doubled ("Er,Cr:YSGG"); a field cannot span
-lines. Lines may end in LF or CRLF; empty lines are skipped. A catalogue holds
-at most 65535 media and 65535 lines.
+bytes from offset 32, padded with NUL bytes. A field holding a comma or a double
+quote is written in double quotes, each quote inside doubled ("Er,Cr:YSGG"); a
+field cannot span lines. Lines may end in LF or CRLF; empty lines are skipped. A
+catalogue holds at most 65535 media and 65535 lines.
 
 A table may keep every line's provenance in two more columns, under the header
   medium,phase,wavelength_nm,note,status,source
