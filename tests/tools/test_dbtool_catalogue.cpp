@@ -20,6 +20,7 @@
 namespace quorvanta {
 namespace {
 
+using testing::CatalogueImage;
 using testing::readBytes;
 using testing::readText;
 using testing::runTool;
@@ -34,55 +35,112 @@ std::string describe(const ToolRun& run) {
            run.err;
 }
 
-std::string placed(const TempDir& dir, const std::string& name, const std::string& text) {
-    writeFile(dir / name, text);
+template <typename Content>
+std::string placed(const TempDir& dir, const std::string& name, const Content& content) {
+    writeFile(dir / name, content);
     return (dir / name).string();
 }
 
-// Equal wavelengths of different media keep the table's order, media are numbered by their first
-// line, the dump gives the table back as it was, and check has nothing to note.
-TEST(DbToolOrder, ASortedTableWithTiesComesBackAsItWasAndNeedsNoNote) {
-    TempDir dir;
-    const std::string table =
-        "medium,phase,wavelength_nm,note\n"
-        "Zeta,gas,351.1,\n"
-        "Alpha,solid,351.1,tie with Zeta\n"
-        "Zeta,gas,351.1,same medium and value\n"
-        "Mid,liquid,400,\n"
-        "Alpha,solid,632.8,\n";
-    const std::string first = (dir / "first.dat").string();
-    ASSERT_EQ(runTool(dir, {"build", placed(dir, "t.csv", table), "-o", first}).status, 0);
+struct OrderCase {
+    std::string name;
+    std::string rows;                 // the table, after the four-column header
+    std::vector<std::string> media;   // as numbered in the file
+    std::vector<std::string> stored;  // "medium wavelength", in file order
+    std::string dump;                 // what dump writes after the header; empty: the table
+};
 
-    TransitionDatabase db;
-    ASSERT_EQ(loadTransitionDatabaseFile(first, db).status, LoadReport::Status::Loaded);
-    std::vector<std::string_view> media;
-    for (std::int32_t i = 1; i <= db.mediumCount; ++i)
-        media.push_back(db.media[std::size_t(i)].name());
-    EXPECT_EQ(media, (std::vector<std::string_view>{"Zeta", "Alpha", "Mid"}));
+const OrderCase kOrderCases[] = {
+    {"ties keep the table's order",
+     "Zeta,gas,351.1,\nAlpha,solid,351.1,tie\nZeta,gas,351.1,again\nMid,liquid,400,\n"
+     "Alpha,solid,632.8,\n",
+     {"Zeta", "Alpha", "Mid"},
+     {"Zeta 351.1", "Alpha 351.1", "Zeta 351.1", "Mid 400", "Alpha 632.8"},
+     ""},
+    {"media grouped",
+     "He-Ne,gas,632.816,\nHe-Ne,gas,3392.2,\nNd:YAG,solid,1064.1,\nAr,gas,488,\nAr,gas,351.1,\n",
+     {"He-Ne", "Nd:YAG", "Ar"},
+     {"Ar 351.1", "Ar 488", "He-Ne 632.816", "Nd:YAG 1064.1", "He-Ne 3392.2"},
+     "He-Ne,gas,632.816,\nNd:YAG,solid,1064.1,\nAr,gas,351.1,\nAr,gas,488,\nHe-Ne,gas,3392.2,\n"},
+    {"a later medium's line ties with an earlier medium's line",
+     "A,gas,600,\nB,gas,500,b\nA,gas,500,a\n",
+     {"A", "B"},
+     {"B 500", "A 500", "A 600"},
+     "A,gas,600,\nB,gas,500,b\nA,gas,500,a\n"},
+    {"each medium below the one before",
+     "A,gas,3,\nB,gas,2,\nC,gas,1,\n",
+     {"A", "B", "C"},
+     {"C 1", "B 2", "A 3"},
+     ""},
+};
 
-    const ToolRun dump = runTool(dir, {"dump", first});
-    EXPECT_EQ(dump.status, 0) << describe(dump);
-    EXPECT_EQ(dump.out, table);
-    const std::string second = (dir / "second.dat").string();
-    ASSERT_EQ(runTool(dir, {"build", placed(dir, "dumped.csv", dump.out), "-o", second}).status, 0);
-    EXPECT_EQ(readBytes(first), readBytes(second));
+// build sorts the lines and keeps the media's numbers; dump gives a table that builds the same
+// file again; check has nothing to note on a file build wrote.
+TEST(DbToolOrder, BuildSortsByWavelengthAndTheDumpBuildsTheSameFile) {
+    for (const OrderCase& c : kOrderCases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const std::string header = "medium,phase,wavelength_nm,note\n";
+        const std::string first = (dir / "first.dat").string();
+        ASSERT_EQ(
+            runTool(dir, {"build", placed(dir, "t.csv", header + c.rows), "-o", first}).status, 0);
 
-    const ToolRun check = runTool(dir, {"check", first});
-    EXPECT_EQ(check.status, 0) << describe(check);
-    EXPECT_EQ(check.err, "") << "a sorted file with ties got a note";
+        TransitionDatabase db;
+        ASSERT_EQ(loadTransitionDatabaseFile(first, db).status, LoadReport::Status::Loaded);
+        std::vector<std::string> media, stored;
+        for (std::int32_t i = 1; i <= db.mediumCount; ++i)
+            media.emplace_back(db.media[std::size_t(i)].name());
+        for (std::int32_t k = 1; k <= db.transitionCount; ++k) {
+            const Transition& line = db.transitions[std::size_t(k)];
+            stored.push_back(std::string(line.mediumName()) + " " +
+                             dbtool::shortestNumberText(line.wavelength()));
+        }
+        EXPECT_EQ(media, c.media);
+        EXPECT_EQ(stored, c.stored);
+
+        const ToolRun dump = runTool(dir, {"dump", first});
+        EXPECT_EQ(dump.status, 0) << describe(dump);
+        EXPECT_EQ(dump.out, header + (c.dump.empty() ? c.rows : c.dump));
+        const std::string second = (dir / "second.dat").string();
+        ASSERT_EQ(runTool(dir, {"build", placed(dir, "dumped.csv", dump.out), "-o", second}).status,
+                  0);
+        EXPECT_EQ(readBytes(first), readBytes(second)) << "the dump builds another file";
+
+        const ToolRun check = runTool(dir, {"check", first});
+        EXPECT_EQ(check.status, 0) << describe(check);
+        EXPECT_EQ(check.err, "") << "a file build wrote got a note";
+    }
 }
 
+// Files no table gives: their dump is in stored order, and says that a rebuild differs.
+TEST(DbToolOrder, FilesNoTableGivesAreDumpedInStoredOrder) {
+    const std::pair<std::vector<std::uint8_t>, std::string> cases[] = {
+        {CatalogueImage{}.medium("B", "gas").medium("A", "gas").line("A", 1).line("B", 1).bytes(),
+         "A,gas,1,\nB,gas,1,\n"},
+        {CatalogueImage{}.medium("A", "gas").line("A", 2).line("A", 1).bytes(),
+         "A,gas,2,\nA,gas,1,\n"},
+    };
+    for (const auto& [image, rows] : cases) {
+        SCOPED_TRACE(rows);
+        TempDir dir;
+        const ToolRun dump = runTool(dir, {"dump", placed(dir, "x.dat", image)});
+        EXPECT_EQ(dump.status, 1) << describe(dump);
+        EXPECT_EQ(dump.out, "medium,phase,wavelength_nm,note\n" + rows);
+        EXPECT_NE(dump.err.find("a rebuild would differ"), std::string::npos) << dump.err;
+    }
+}
+
+// An older file, its lines stored out of wavelength order: valid, with a note.
 TEST(DbToolOrder, CheckNotesTheFirstLineOutOfOrderAndStillPasses) {
     TempDir dir;
-    const std::string path = (dir / "old.dat").string();
-    ASSERT_EQ(runTool(dir, {"build",
-                            placed(dir, "t.csv",
-                                   "medium,phase,wavelength_nm,note\n"
-                                   "He-Ne,gas,632.816,\nHe-Ne,gas,1152.3,\nRuby,solid,694.3,\n"
-                                   "Ruby,solid,692.9,\n"),
-                            "-o", path})
-                  .status,
-              0);
+    const std::string path = placed(dir, "old.dat",
+                                    CatalogueImage{}
+                                        .medium("He-Ne", "gas")
+                                        .medium("Ruby", "solid")
+                                        .line("He-Ne", 632.816)
+                                        .line("He-Ne", 1152.3)
+                                        .line("Ruby", 694.3)
+                                        .line("Ruby", 692.9)
+                                        .bytes());
     const ToolRun check = runTool(dir, {"check", path});
     EXPECT_EQ(check.status, 0) << describe(check);
     EXPECT_EQ(check.out, path + ": OK (2 media, 4 lines, 632.816 .. 1152.3 nm)\n");
@@ -147,9 +205,9 @@ TEST(DbToolBuild, StatusAndSourceAreNotStored) {
     EXPECT_EQ(readBytes(with), readBytes(without));
 }
 
-// The shipped table: every line's status on record, lines in wavelength order, and corrected
-// values that must not come back.
-TEST(ShippedCatalogue, EveryLineHasAStatusAndTheLinesAreInWavelengthOrder) {
+// The shipped table: every line's status on record, and the built-in catalogue, built from it, with
+// its lines in wavelength order and its media numbered as the table lists them.
+TEST(ShippedCatalogue, EveryLineHasAStatusAndTheBuiltinLinesAreInWavelengthOrder) {
     const std::string text = readText(QUORVANTA_CATALOGUE_CSV);
     ASSERT_EQ(text.substr(0, kStatusHeader.size()), kStatusHeader);
     const dbtool::CatalogueTable table = dbtool::parseCatalogueCsv(text);
@@ -158,22 +216,24 @@ TEST(ShippedCatalogue, EveryLineHasAStatusAndTheLinesAreInWavelengthOrder) {
     ASSERT_TRUE(table.errors.empty());
 
     std::map<std::string, std::size_t> perStatus;
-    for (std::size_t r = 0; r < table.rows.size(); ++r) {
-        ++perStatus[table.rows[r].status];
-        if (r > 0 && table.rows[r].wavelength < table.rows[r - 1].wavelength)
-            ADD_FAILURE() << "laser-lines.csv:" << table.rows[r].line << ": "
-                          << table.rows[r].wavelength << " nm follows "
-                          << table.rows[r - 1].wavelength << " nm";
+    std::vector<std::string> tableMedia;
+    for (const dbtool::CatalogueRow& row : table.rows) {
+        ++perStatus[row.status];
+        if (std::find(tableMedia.begin(), tableMedia.end(), row.medium) == tableMedia.end())
+            tableMedia.push_back(row.medium);
     }
     // Not to slip back: at least three lines in five confirmed or calculated.
     const std::size_t backed = perStatus["confirmed"] + perStatus["calculated"];
     EXPECT_GE(backed * 5, table.rows.size() * 3)
         << "confirmed or calculated: " << backed << " of " << table.rows.size();
 
-    // The compiled-in copy is the table built, so its lines are in order too.
     const auto builtin = builtinCatalogue();
     TransitionDatabase db;
     ASSERT_FALSE(loadTransitionDatabase(builtin, "builtin", db).damaged);
+    std::vector<std::string> media;
+    for (std::int32_t i = 1; i <= db.mediumCount; ++i)
+        media.emplace_back(db.media[std::size_t(i)].name());
+    EXPECT_EQ(media, tableMedia) << "the media's numbers, and so their colours, changed";
     for (std::int32_t k = 2; k <= db.transitionCount; ++k)
         EXPECT_LE(db.transitions[std::size_t(k - 1)].wavelength(),
                   db.transitions[std::size_t(k)].wavelength())

@@ -60,14 +60,14 @@ and whose every further line is one emission line:
   wavelength_nm  wavelength in nm: a finite number above 0 (632.816, 1.0642e3)
   note           free text, at most 119 printable ASCII characters; may be empty
 
-Media are numbered in the order of their first line; lines keep the order of the
-table, so keep a table in ascending wavelength order: the viewer staggers the
-labels of lines stored next to each other ('quorvanta-db check' notes a file
-whose lines are out of order). A line's note is kept in its record's reserved
-bytes from offset 32, padded with NUL bytes. A field holding a comma or a double
-quote is written in double quotes, each quote inside doubled ("Er,Cr:YSGG"); a
-field cannot span lines. Lines may end in LF or CRLF; empty lines are skipped. A
-catalogue holds at most 65535 media and 65535 lines.
+Media are numbered in the order of their first line in the table. Lines are
+stored in ascending wavelength, lines of equal wavelength in the order of the
+table: the viewer staggers the labels of lines stored next to each other. A
+line's note is kept in its record's reserved bytes from offset 32, padded with
+NUL bytes. A field holding a comma or a double quote is written in double
+quotes, each quote inside doubled ("Er,Cr:YSGG"); a field cannot span lines.
+Lines may end in LF or CRLF; empty lines are skipped. A catalogue holds at most
+65535 media and 65535 lines.
 
 A table may keep every line's provenance in two more columns, under the header
   medium,phase,wavelength_nm,note,status,source
@@ -91,9 +91,11 @@ Options:
 constexpr std::string_view kDumpHelp = R"help(Usage: quorvanta-db dump FILE
 
 Writes the catalogue FILE on standard output as a table in the form that build
-reads (see 'quorvanta-db help build'), one row per line in file order, each
-wavelength in the shortest form that reads back to the same number. For any FILE
-that build wrote, building the output gives FILE back byte for byte.
+reads (see 'quorvanta-db help build'), one row per line, each wavelength in the
+shortest form that reads back to the same number. Lines come in stored order,
+each medium's lines held back until the media numbered before it have appeared,
+so that building the dump again gives the same file: for any FILE that build
+wrote, building the output gives FILE back byte for byte.
 
 A line's note is the text in its reserved bytes from offset 32 when these hold
 printable ASCII followed only by NUL bytes; anything else there is not shown
@@ -106,7 +108,10 @@ status 1. That is the case for
     which build rejects until a phase is filled in;
   - media without lines, which a table of lines cannot hold;
   - several media with one name, which a rebuild merges into one;
-  - media not in the order of their first lines, which a rebuild renumbers;
+  - lines out of ascending wavelength order, which a rebuild sorts;
+  - media numbered in an order that the lines cannot give (lines of equal
+    wavelength stored against the order of their media), which a rebuild
+    renumbers;
   - names, phases or wavelengths that build does not accept.
 A damaged (cut short) FILE is dumped as far as it goes, also with status 1.
 )help";
