@@ -1,6 +1,5 @@
 // Creating windows, grids and kids, and placing them.
 
-#include <QButtonGroup>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
@@ -52,19 +51,11 @@ std::int32_t createKid(GridKind kind, GridFunction function, std::int32_t v0, st
     rec.function = function;
     rec.x = v0, rec.y = v1, rec.width = std::max(v2, 1), rec.height = std::max(v3, 1);
     QWidget* widget = nullptr;
-    if (kind == GridKind::PushButton || kind == GridKind::Toggle) {
-        QPushButton* button =
-            kind == GridKind::Toggle ? new ToggleWidget(host) : new QPushButton(host);
-        if (kind == GridKind::Toggle) {
-            GridRecord* hostRec = gridRecord(parent);
-            if (!hostRec->toggles) {
-                hostRec->toggles = new QButtonGroup(host);
-                hostRec->toggles->setExclusive(false);
-            }
-            // An explicit id: without one the group looks through every id it holds for the
-            // lowest, quadratic again over a window's toggles.
-            hostRec->toggles->addButton(button, grid);
-        }
+    if (kind == GridKind::Toggle) {
+        // Painted by its grid until a widget is asked for.
+        repaintToggle(rec);
+    } else if (kind == GridKind::PushButton) {
+        auto* button = new QPushButton(host);
         button->setFocusPolicy(Qt::NoFocus);
         button->setAutoFillBackground(true);
         QObject::connect(button, &QPushButton::clicked, [grid](bool checked) {
@@ -97,9 +88,11 @@ std::int32_t createKid(GridKind kind, GridFunction function, std::int32_t v0, st
         });
         widget = bar;
     }
-    widget->setGeometry(rec.x, rec.y, rec.width, rec.height);
-    widget->show();
-    rec.widget = widget;
+    if (widget) {
+        widget->setGeometry(rec.x, rec.y, rec.width, rec.height);
+        widget->show();
+        rec.widget = widget;
+    }
     parentRec = gridRecord(parent);
     parentRec->kids.push_back(grid);
     rec.kidNumber = static_cast<std::int32_t>(parentRec->kids.size());
@@ -116,7 +109,8 @@ std::int32_t kidFunction(GridKind kind, GridFunction self, std::int32_t& grid,
     return kidProcess(grid, message, v0, v1, v2, v3, r0, r1);
 }
 
-// A hidden top-level window of fixed size at (x, y); its number.
+// A hidden top-level window of fixed size at (x, y); its number. A window larger than its screen
+// is shown smaller, with a viewport that its window grid will scroll in.
 std::int32_t createTopWindow(std::int32_t x, std::int32_t y, std::int32_t width,
                              std::int32_t height) {
     ensureApplication();
@@ -126,9 +120,12 @@ std::int32_t createTopWindow(std::int32_t x, std::int32_t y, std::int32_t width,
     WindowRecord& rec = s.windows.back();
     rec.alive = true;
     auto* top = new TopWindow(window);
-    top->setFixedSize(std::max(width, 1), std::max(height, 1));
+    const QSize design(std::max(width, 1), std::max(height, 1));
+    const QSize shown = shownWindowSize(x, y, width, height);
+    top->setFixedSize(shown);
     top->move(x, y);
     rec.widget = top;
+    if (shown != design) rec.viewport = makeGridViewport(top);
     return window;
 }
 
@@ -204,7 +201,10 @@ void XuiCreateGrid(std::int32_t& grid, std::int32_t gridType, std::int32_t& x, s
     widget->setGeometry(x, y, width, height);
     widget->show();
     rec.widget = widget;
-    if (WindowRecord* win = windowRecord(window); win && win->grid == 0) win->grid = grid;
+    if (WindowRecord* win = windowRecord(window); win && win->grid == 0) {
+        win->grid = grid;
+        if (win->viewport && parent == 0) win->viewport->setWidget(widget);
+    }
     if (GridRecord* parentRec = gridRecord(parent)) {
         parentRec->kids.push_back(grid);
         state().grids[grid].kidNumber = static_cast<std::int32_t>(parentRec->kids.size());
@@ -280,6 +280,10 @@ void XgrSetGridPositionAndSize(std::int32_t grid, std::int32_t x, std::int32_t y
     } else if (rec->widget) {
         rec->widget->setGeometry(x, y, width, height);
         rec->width = width, rec->height = height;
+    } else if (isPaintedToggle(*rec)) {
+        repaintToggle(*rec);
+        rec->width = width, rec->height = height;
+        repaintToggle(*rec);
     }
 }
 

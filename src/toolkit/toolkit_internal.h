@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPalette>
 #include <QPointer>
+#include <QScrollArea>
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -98,6 +99,12 @@ struct GridRecord {
     std::int32_t low = 0, start = 0, end = 0, high = 0;  // scroll bars
     std::int32_t x = 0, y = 0, width = 0, height = 0;
     QPointer<QWidget> widget;
+    // Toggles: the shown state. A toggle has no widget of its own until one is asked for
+    // (XuiNativeWidget); until then the grid paints it and hit-tests clicks on it, so that a
+    // window of tens of thousands of toggles costs little more than their records.
+    bool checked = false;
+    const QFont* font = nullptr;     // from SetFont, shared (State::fonts)
+    const QPalette* look = nullptr;  // the extra colours' roles only (State::paintedLooks)
     // The toggles among this grid's kids. Unchecking a toggle of no group makes Qt search every
     // sibling for an exclusive partner, which made releasing thousands of toggles quadratic.
     QPointer<QButtonGroup> toggles;
@@ -106,6 +113,8 @@ struct GridRecord {
 struct WindowRecord {
     bool alive = false;
     QPointer<QWidget> widget;
+    // A window larger than the screen shows its grid through this scrolling viewport.
+    QPointer<QScrollArea> viewport;
     std::int32_t grid = 0;
     std::string typeName;
     std::string title;
@@ -145,6 +154,9 @@ struct State {
     // fonts by face, pixel size and boldness.
     std::map<std::pair<qint64, std::array<std::int32_t, 4>>, QPalette> buttonLooks;
     std::map<std::tuple<std::string, std::int32_t, bool>, QFont> fonts;
+    // Painted toggles keep only the roles the extra colours set; the rest comes from the grid
+    // that paints them, as a widget's palette inherits from its parent.
+    std::map<std::array<std::int32_t, 4>, QPalette> paintedLooks;
 };
 
 State& state();
@@ -173,5 +185,23 @@ std::int32_t kidProcess(std::int32_t& grid, std::int32_t& message, std::int32_t&
 QImage* drawTarget(std::int32_t grid);
 // Repaints the widgets of grids drawn on since the last call.
 void flushDirtyGrids();
+
+// Toggles painted by their grid (painted_toggles.cpp).
+bool isPaintedToggle(const GridRecord& rec);
+// The palette roles the extra colours give a button: face, text, shadow, light.
+void setButtonRoles(QPalette& palette, const std::array<std::int32_t, 4>& colourExtra);
+// Gives a painted toggle a widget of its own, which from then on stands for it; its widget.
+QWidget* toggleWidget(std::int32_t grid);
+// A toggle's new shown state, whether set or clicked; repaints it.
+void setToggleChecked(std::int32_t grid, bool checked);
+// Asks the grid holding a painted toggle to repaint.
+void repaintToggle(const GridRecord& rec);
+
+// Windows on the screens (placement.cpp).
+// The client size a window of the given design size is shown at, at (x, y): at most the
+// available area of its screen, scroll bars included where it scrolls over its grid.
+QSize shownWindowSize(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height);
+// A viewport for the window grid of a window shown smaller than its design size.
+QScrollArea* makeGridViewport(QWidget* top);
 
 }  // namespace xb

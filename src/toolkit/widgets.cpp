@@ -44,14 +44,19 @@ void ToggleWidget::paintEvent(QPaintEvent*) {
     QStyleOptionButton option;
     initStyleOption(&option);
     if (isChecked()) {
-        option.palette.setColor(QPalette::Button, QColor(0x1d, 0x4f, 0x91));
-        option.palette.setColor(QPalette::ButtonText, Qt::white);
+        option.palette.setColor(QPalette::Button, QColor(kPressedToggleFace));
+        option.palette.setColor(QPalette::ButtonText, QColor(kPressedToggleText));
     }
     painter.drawControl(QStyle::CE_PushButton, option);
 }
 
 GridWidget::GridWidget(std::int32_t grid, QWidget* parent) : QWidget(parent), grid_(grid) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+bool GridWidget::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) return showToggleHint(event);
+    return QWidget::event(event);
 }
 
 void GridWidget::paintEvent(QPaintEvent* event) {
@@ -70,6 +75,7 @@ void GridWidget::paintEvent(QPaintEvent* event) {
     } else if (rec) {
         painter.fillRect(event->rect(), qcolour(rec->colours[0]));
     }
+    paintToggles(painter, event->rect());
 }
 
 void GridWidget::report(QMouseEvent* event, std::int32_t message, std::int32_t buttons) {
@@ -88,14 +94,17 @@ std::int32_t buttonBits(Qt::MouseButtons buttons) {
 }  // namespace
 
 void GridWidget::mousePressEvent(QMouseEvent* event) {
+    if (pressToggle(event)) return;
     report(event, known(Known::WindowMouseDown), buttonBits(event->buttons() | event->button()));
 }
 
 void GridWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (releaseToggle(event)) return;
     report(event, known(Known::WindowMouseUp), buttonBits(event->buttons() | event->button()));
 }
 
 void GridWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (dragToggle(event)) return;
     report(event, known(Known::WindowMouseMove), buttonBits(event->buttons()));
 }
 
