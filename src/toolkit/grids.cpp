@@ -247,8 +247,7 @@ void XgrCreateGrid(std::int32_t& grid, std::int32_t gridType, std::int32_t x, st
     rec.x = x, rec.y = y;
     rec.width = std::clamp(width, 1, 16384);
     rec.height = std::clamp(height, 1, 16384);
-    rec.image = QImage(rec.width, rec.height, QImage::Format_RGB32);
-    rec.image.fill(Qt::black);
+    rec.blank = qRgb(0, 0, 0);
 }
 
 void XgrSetGridBuffer(std::int32_t grid, std::int32_t buffer, std::int32_t, std::int32_t) {
@@ -269,7 +268,11 @@ void XgrSetGridPositionAndSize(std::int32_t grid, std::int32_t x, std::int32_t y
     width = std::min(width, 16384);
     height = std::min(height, 16384);
     if (rec->kind == GridKind::Image) {
-        if (width != rec->image.width() || height != rec->image.height()) {
+        // A blank image grows with black, as a drawn one does.
+        if (rec->blank && *rec->blank != qRgb(0, 0, 0) &&
+            (width != rec->width || height != rec->height))
+            drawTarget(grid);
+        if (!rec->blank && (width != rec->image.width() || height != rec->image.height())) {
             QImage resized(width, height, QImage::Format_RGB32);
             resized.fill(Qt::black);
             QPainter painter(&resized);
@@ -281,7 +284,6 @@ void XgrSetGridPositionAndSize(std::int32_t grid, std::int32_t x, std::int32_t y
         rec->widget->setGeometry(x, y, width, height);
         rec->width = width, rec->height = height;
     } else if (isPaintedToggle(*rec)) {
-        repaintToggle(*rec);
         rec->width = width, rec->height = height;
         repaintToggle(*rec);
     }

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <unordered_map>
@@ -94,6 +95,9 @@ struct GridRecord {
     std::int32_t buffer = 0;   // image grid that drawing on this grid paints into
     std::int32_t shownBy = 0;  // for an image grid used as a buffer: the grid that shows it
     QImage image;              // image grids; window grids without a buffer draw here
+    // An image grid not drawn on since it was made or cleared is all this colour, and its pixels
+    // are made only when something is drawn on it: a window's buffer may be large and never drawn.
+    std::optional<QRgb> blank;
     std::int32_t drawX = 0;
     std::int32_t drawY = 0;
     std::int32_t low = 0, start = 0, end = 0, high = 0;  // scroll bars
@@ -183,6 +187,9 @@ std::int32_t kidProcess(std::int32_t& grid, std::int32_t& message, std::int32_t&
                         std::int32_t& r1);
 // The image that drawing on grid paints into, or nullptr.
 QImage* drawTarget(std::int32_t grid);
+// The record holding the pixels that grid shows, without making a blank one's pixels; nullptr
+// when none are there yet.
+const GridRecord* shownPicture(std::int32_t grid);
 // Repaints the widgets of grids drawn on since the last call.
 void flushDirtyGrids();
 

@@ -62,20 +62,22 @@ bool GridWidget::event(QEvent* event) {
 void GridWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     GridRecord* rec = gridRecord(grid_);
-    const QImage* image = drawTarget(grid_);
-    if (image && !image->isNull()) {
-        const QRect area = event->rect();
-        painter.drawImage(area, *image, area);
-        const QRect covered = image->rect();
-        if (!covered.contains(area) && rec) {
-            QRegion rest = QRegion(area).subtracted(covered);
-            for (const QRect& r : rest)
-                painter.fillRect(r, qcolour(rec->colours[0]));
-        }
-    } else if (rec) {
-        painter.fillRect(event->rect(), qcolour(rec->colours[0]));
+    const QRect area = event->rect();
+    const GridRecord* picture = shownPicture(grid_);
+    QRect covered;
+    if (picture && picture->blank) {
+        covered = QRect(0, 0, picture->width, picture->height);
+        painter.fillRect(area & covered, QColor(*picture->blank));
+    } else if (picture) {
+        covered = picture->image.rect();
+        painter.drawImage(area, picture->image, area);
     }
-    paintToggles(painter, event->rect());
+    if (!covered.contains(area) && rec) {
+        const QRegion rest = QRegion(area).subtracted(covered);
+        for (const QRect& r : rest)
+            painter.fillRect(r, qcolour(rec->colours[0]));
+    }
+    paintToggles(painter, area);
 }
 
 void GridWidget::report(QMouseEvent* event, std::int32_t message, std::int32_t buttons) {
