@@ -136,8 +136,9 @@ void GridWidget::paintToggles(QPainter& painter, const QRect& area) {
         if (toggle->checked) option.state |= QStyle::State_On;
         if (!down) option.state |= QStyle::State_Raised;
         painter.setClipRect(box);
-        // A widget fills its background first, which shows at the button's rounded corners.
-        painter.fillRect(box, released.color(QPalette::Window));
+        // A button widget fills its background (its face colour) first, which shows at the
+        // rounded corners.
+        painter.fillRect(box, released.brush(QPalette::Button));
         style()->drawControl(QStyle::CE_PushButton, &option, &painter, nullptr);
     }
     painter.setClipping(false);
