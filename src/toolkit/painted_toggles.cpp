@@ -108,7 +108,8 @@ void GridWidget::paintToggles(QPainter& painter, const QRect& area) {
     const QStyle::State common = option.state;
     const QPalette base = palette();
     const QPalette* lastLook = nullptr;
-    QPalette released = base, pressed = base;
+    const QPalette* released = &base;
+    const QPalette* pressed = &base;
     const QFont* lastFont = nullptr;
     for (const std::int32_t kid : rec->kids) {
         const GridRecord* toggle = gridRecord(kid);
@@ -117,10 +118,18 @@ void GridWidget::paintToggles(QPainter& painter, const QRect& area) {
         if (!box.intersects(area)) continue;
         if (toggle->look != lastLook || !lastLook) {
             lastLook = toggle->look;
-            released = lastLook ? lastLook->resolve(base) : base;
-            pressed = released;
-            pressed.setColor(QPalette::Button, QColor(kPressedToggleFace));
-            pressed.setColor(QPalette::ButtonText, QColor(kPressedToggleText));
+            auto& resolved = state().resolvedLooks;
+            const auto key = std::make_pair(lastLook, base.cacheKey());
+            auto found = resolved.find(key);
+            if (found == resolved.end()) {
+                QPalette up = lastLook ? lastLook->resolve(base) : base;
+                QPalette down = up;
+                down.setColor(QPalette::Button, QColor(kPressedToggleFace));
+                down.setColor(QPalette::ButtonText, QColor(kPressedToggleText));
+                found = resolved.emplace(key, std::make_pair(up, down)).first;
+            }
+            released = &found->second.first;
+            pressed = &found->second.second;
         }
         if (toggle->font != lastFont || !lastFont) {
             lastFont = toggle->font;
@@ -129,7 +138,7 @@ void GridWidget::paintToggles(QPainter& painter, const QRect& area) {
         }
         const bool down = kid == pressedToggle_ && pressedDown_;
         option.rect = box;
-        option.palette = toggle->checked ? pressed : released;
+        option.palette = toggle->checked ? *pressed : *released;
         option.text = buttonText(toggle->text);
         option.state = common;
         if (down) option.state |= QStyle::State_Sunken;
@@ -138,7 +147,7 @@ void GridWidget::paintToggles(QPainter& painter, const QRect& area) {
         painter.setClipRect(box);
         // A button widget fills its background (its face colour) first, which shows at the
         // rounded corners.
-        painter.fillRect(box, released.brush(QPalette::Button));
+        painter.fillRect(box, released->brush(QPalette::Button));
         style()->drawControl(QStyle::CE_PushButton, &option, &painter, nullptr);
     }
     painter.setClipping(false);

@@ -161,6 +161,9 @@ struct State {
     // Painted toggles keep only the roles the extra colours set; the rest comes from the grid
     // that paints them, as a widget's palette inherits from its parent.
     std::map<std::array<std::int32_t, 4>, QPalette> paintedLooks;
+    // A painted look resolved against the palette of the grid that paints it, released and
+    // pressed. Kept, so that the style's pixmap cache, keyed by the palette, is hit every time.
+    std::map<std::pair<const QPalette*, qint64>, std::pair<QPalette, QPalette>> resolvedLooks;
 };
 
 State& state();
