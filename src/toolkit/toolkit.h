@@ -218,6 +218,20 @@ void XuiCreateGrid(std::int32_t& grid, std::int32_t gridType, std::int32_t& x, s
                    std::int32_t& width, std::int32_t& height, std::int32_t window,
                    std::int32_t parent, GridFunction function);
 
+// ---- Windows on the screens ----------------------------------------------------------------
+// A window larger than its screen's available area is shown at most that large and scrolls over
+// its grid, which keeps its size. (Qt's offscreen platform without a screen configuration has no
+// display to fit: there every window keeps its design geometry.)
+
+// The size a window of the given design size at (x, y) is shown at, scroll bars included.
+void XuiFitWindowSize(std::int32_t x, std::int32_t y, std::int32_t& width, std::int32_t& height);
+// Whether a window shown at (x, y) with this size leaves a part of at least 100 x 50 pixels of its
+// top 100 rows on one screen, so that it can be seen and its frame grabbed.
+bool XuiWindowReachable(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height);
+// Moves (x, y) the least so that a window of this size lies on its screen's available area.
+void XuiKeepWindowOnScreen(std::int32_t& x, std::int32_t& y, std::int32_t width,
+                           std::int32_t height);
+
 // Shows a warning in a small window of its own over the window holding grid; it does not wait
 // for the user, so the message loop goes on.
 void XuiShowWarning(std::int32_t grid, std::string_view title, std::string_view text);
@@ -241,7 +255,9 @@ void XuiGetPosition(std::int32_t grid, std::int32_t& low, std::int32_t& start, s
 // The geometry of a kid within its parent, or of a window grid within its window.
 void XuiGetGridBox(std::int32_t grid, std::int32_t& x, std::int32_t& y, std::int32_t& width,
                    std::int32_t& height);
-// The Qt object standing for a grid or a window (QWidget*), for tests that click it.
+// The Qt object standing for a grid or a window (QWidget*), for tests that click it. A toggle,
+// which its grid paints, is given a widget of its own by this call, which stands for it from then
+// on.
 void* XuiNativeWidget(std::int32_t grid);
 void* XuiNativeWindow(std::int32_t window);
 
