@@ -80,6 +80,8 @@ std::int32_t createKid(GridKind kind, GridFunction function, std::int32_t v0, st
     } else {
         auto* bar = new QScrollBar(kind == GridKind::ScrollH ? Qt::Horizontal : Qt::Vertical, host);
         bar->setFocusPolicy(Qt::NoFocus);
+        // Qt's menu ("Scroll here", "Left edge", ...) moves the thumb without an action we report.
+        bar->setContextMenuPolicy(Qt::PreventContextMenu);
         QObject::connect(bar, &QScrollBar::actionTriggered, [grid](int action) {
             switch (action) {
                 case QAbstractSlider::SliderSingleStepAdd:
