@@ -10,23 +10,21 @@
 #include <string_view>
 #include <vector>
 
+#include "database/catalogue_table.h"
+
 namespace quorvanta::dbtool {
 
-inline constexpr std::string_view kCsvHeader = "medium,phase,wavelength_nm,note";
+// The table's rows, its CSV writing and the note field are shared with the viewer's export.
+using quorvanta::CatalogueRow;
+using quorvanta::isPrintableAscii;
+using quorvanta::kCsvHeader;
+using quorvanta::kMaxNoteLength;
+using quorvanta::kNoteFieldSize;
+using quorvanta::kNoteOffset;
+using quorvanta::shortestNumberText;
+using quorvanta::writeCatalogueCsv;
+
 inline constexpr int kFieldCount = 4;
-
-// A note lives in the 120 reserved bytes of its transition record and always keeps one NUL.
-inline constexpr int kNoteOffset = 32;
-inline constexpr int kNoteFieldSize = 120;
-inline constexpr std::size_t kMaxNoteLength = kNoteFieldSize - 1;
-
-struct CatalogueRow {
-    int line = 0;  // 1-based line of the CSV text
-    std::string medium;
-    std::string phase;
-    double wavelength = 0.0;  // nm
-    std::string note;
-};
 
 // Where and what: column counts fields, 1 medium, 2 phase, 3 wavelength_nm, 4 note.
 struct CsvError {
@@ -47,16 +45,6 @@ CatalogueTable parseCatalogueCsv(std::string_view text);
 
 // "csv:LINE:COLUMN: message"
 std::string formatCsvError(std::string_view fileName, const CsvError& error);
-
-// The CSV text of rows: the header, then one LF-terminated line per row. Fields are quoted only
-// when they hold a comma or a double quote. Wavelengths are written in their shortest form that
-// reads back to the same double.
-std::string writeCatalogueCsv(std::span<const CatalogueRow> rows);
-
-// The shortest decimal text that reads back to exactly value ("632.816", "1500", "1e+21").
-std::string shortestNumberText(double value);
-
-bool isPrintableAscii(std::string_view text);
 
 // text between double quotes for a message, with bytes outside printable ASCII as \xNN.
 std::string quotedForMessage(std::string_view text);
