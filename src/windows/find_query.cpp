@@ -13,6 +13,7 @@ namespace {
 constexpr std::size_t kWavelengthColumn = 13;
 constexpr std::size_t kNameColumn = 21;
 constexpr std::size_t kPhaseColumn = 7;
+constexpr std::size_t kCountColumn = 11;
 
 constexpr const char* kHintAccepts =
     "Type a wavelength (1064, 1.064 um), a range (500-600) or a name";
@@ -228,10 +229,12 @@ FindResults matchingMedia(const FindQuery& query, const TransitionDatabase& db,
         std::string row = db.mediumSelected[std::size_t(m)] == 1 ? "[x] " : "[ ] ";
         row +=
             padded(shown(medium.name()), kNameColumn) + padded(shown(medium.phase()), kPhaseColumn);
-        row += std::to_string(stats.lines) + (stats.lines == 1 ? " line" : " lines");
+        row += padded(std::to_string(stats.lines) + (stats.lines == 1 ? " line" : " lines"),
+                      kCountColumn);
         if (stats.lines > 0)
-            row +=
-                "  " + nanometreText(stats.shortest) + "-" + nanometreText(stats.longest) + " nm";
+            row += nanometreText(stats.shortest) +
+                   (stats.longest > stats.shortest ? "-" + nanometreText(stats.longest) : "") +
+                   " nm";
         results.rows.push_back(std::move(row));
         results.actions.push_back({FindAction::Kind::ToggleMedium, m, 0, 0});
     }
