@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -235,6 +236,25 @@ void XuiKeepWindowOnScreen(std::int32_t& x, std::int32_t& y, std::int32_t width,
 // Shows a warning in a small window of its own over the window holding grid; it does not wait
 // for the user, so the message loop goes on.
 void XuiShowWarning(std::int32_t grid, std::string_view title, std::string_view text);
+
+// ---- Handing things to the desktop -------------------------------------------------------
+
+// Asks the user where to save a file, in the platform's save dialog over the window holding grid:
+// the dialog's title, the proposed path (its folder and name), and the kind of file, named for the
+// user ("PNG picture") with its extension ("png"), which a name typed without one gets. The dialog
+// asks before it lets the user pick a file that exists. It is modal: the call returns once the
+// user has chosen, with the path in the file system's bytes, or nullopt when the user cancelled.
+// Input for other windows meanwhile is held back; what arrives is queued as usual.
+std::optional<std::string> XuiChooseSaveFile(std::int32_t grid, std::string_view title,
+                                             const std::string& proposedPath,
+                                             std::string_view typeName, std::string_view extension);
+// Puts a single-byte text on the desktop's clipboard, where the program keeps it until something
+// else is copied.
+void XuiSetClipboardText(std::string_view text);
+// A rectangle of the picture that drawing on grid shows (its buffer) as the bytes of a PNG file,
+// pixel for pixel; empty when the grid has no buffer or the rectangle does not lie inside it.
+std::vector<std::uint8_t> XgrEncodeGridPng(std::int32_t grid, std::int32_t x, std::int32_t y,
+                                           std::int32_t width, std::int32_t height);
 
 // ---- Queries for tests and tools -----------------------------------------------------------
 

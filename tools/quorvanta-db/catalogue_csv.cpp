@@ -265,19 +265,6 @@ class TableParser {
     int lineCount_ = 0;
 };
 
-void appendField(std::string& out, std::string_view field) {
-    if (field.find_first_of(",\"") == std::string_view::npos) {
-        out += field;
-        return;
-    }
-    out += '"';
-    for (char c : field) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
-}
-
 }  // namespace
 
 CatalogueTable parseCatalogueCsv(std::string_view text) {
@@ -287,34 +274,6 @@ CatalogueTable parseCatalogueCsv(std::string_view text) {
 std::string formatCsvError(std::string_view fileName, const CsvError& error) {
     return std::string(fileName) + ":" + std::to_string(error.line) + ":" +
            std::to_string(error.column) + ": " + error.message;
-}
-
-std::string writeCatalogueCsv(std::span<const CatalogueRow> rows) {
-    std::string out;
-    out.reserve((rows.size() + 1) * 48);
-    out += kCsvHeader;
-    out += '\n';
-    for (const CatalogueRow& row : rows) {
-        appendField(out, row.medium);
-        out += ',';
-        appendField(out, row.phase);
-        out += ',';
-        out += shortestNumberText(row.wavelength);
-        out += ',';
-        appendField(out, row.note);
-        out += '\n';
-    }
-    return out;
-}
-
-std::string shortestNumberText(double value) {
-    std::array<char, 32> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    return {buffer.data(), result.ptr};
-}
-
-bool isPrintableAscii(std::string_view text) {
-    return !firstUnprintable(text).has_value();
 }
 
 std::string quotedForMessage(std::string_view text) {

@@ -12,9 +12,20 @@
 #include <string_view>
 #include <vector>
 
+#include "database/catalogue_table.h"
+
 namespace quorvanta::dbtool {
 
-inline constexpr std::string_view kCsvHeader = "medium,phase,wavelength_nm,note";
+// The table's rows, its CSV writing and the note field are shared with the viewer's export.
+using quorvanta::CatalogueRow;
+using quorvanta::isPrintableAscii;
+using quorvanta::kCsvHeader;
+using quorvanta::kMaxNoteLength;
+using quorvanta::kNoteFieldSize;
+using quorvanta::kNoteOffset;
+using quorvanta::shortestNumberText;
+using quorvanta::writeCatalogueCsv;
+
 inline constexpr int kFieldCount = 4;
 inline constexpr std::string_view kCsvHeaderWithStatus =
     "medium,phase,wavelength_nm,note,status,source";
@@ -25,21 +36,6 @@ inline constexpr int kFieldCountWithStatus = 6;
 // no reference found gives it. Only the table keeps it: a catalogue file has no room for it.
 inline constexpr std::string_view kLineStatuses[] = {"confirmed", "calculated", "range",
                                                      "unconfirmed"};
-
-// A note lives in the 120 reserved bytes of its transition record and always keeps one NUL.
-inline constexpr int kNoteOffset = 32;
-inline constexpr int kNoteFieldSize = 120;
-inline constexpr std::size_t kMaxNoteLength = kNoteFieldSize - 1;
-
-struct CatalogueRow {
-    int line = 0;  // 1-based line of the CSV text
-    std::string medium;
-    std::string phase;
-    double wavelength = 0.0;  // nm
-    std::string note;
-    std::string status;  // empty in a table without the status column
-    std::string source;
-};
 
 // Where and what: column counts fields, 1 medium, 2 phase, 3 wavelength_nm, 4 note, 5 status,
 // 6 source.
@@ -62,17 +58,6 @@ CatalogueTable parseCatalogueCsv(std::string_view text);
 
 // "csv:LINE:COLUMN: message"
 std::string formatCsvError(std::string_view fileName, const CsvError& error);
-
-// The CSV text of rows without their status and source (what a catalogue file holds): the short
-// header, then one LF-terminated line per row. Fields are quoted only
-// when they hold a comma or a double quote. Wavelengths are written in their shortest form that
-// reads back to the same double.
-std::string writeCatalogueCsv(std::span<const CatalogueRow> rows);
-
-// The shortest decimal text that reads back to exactly value ("632.816", "1500", "1e+21").
-std::string shortestNumberText(double value);
-
-bool isPrintableAscii(std::string_view text);
 
 // text between double quotes for a message, with bytes outside printable ASCII as \xNN.
 std::string quotedForMessage(std::string_view text);

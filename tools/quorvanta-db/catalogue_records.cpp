@@ -13,31 +13,11 @@ namespace quorvanta::dbtool {
 
 namespace {
 
-std::span<const std::uint8_t, kNoteFieldSize> noteField(const Transition& transition) {
-    return std::span(transition.bytes).subspan<kNoteOffset, kNoteFieldSize>();
-}
-
 std::string numbered(std::string_view what, std::int32_t number, std::string_view name) {
     return std::string(what) + " " + std::to_string(number) + " " + quotedForMessage(name);
 }
 
 }  // namespace
-
-std::optional<std::string_view> noteOf(const Transition& transition) {
-    const auto field = noteField(transition);
-    const std::string_view text = fieldText(field);
-    if (text.size() > kMaxNoteLength || !isPrintableAscii(text)) return std::nullopt;
-    const bool paddedWithNul = std::all_of(field.begin() + text.size(), field.end(),
-                                           [](std::uint8_t b) { return b == 0; });
-    if (!paddedWithNul) return std::nullopt;
-    return text;
-}
-
-void setNote(Transition& transition, std::string_view note) {
-    std::uint8_t* field = transition.bytes.data() + kNoteOffset;
-    std::memset(field, 0, kNoteFieldSize);
-    std::memcpy(field, note.data(), std::min(note.size(), kMaxNoteLength));
-}
 
 TransitionDatabase catalogueFromRows(std::span<const CatalogueRow> rows) {
     TransitionDatabase db;

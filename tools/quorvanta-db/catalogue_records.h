@@ -16,12 +16,8 @@ namespace quorvanta::dbtool {
 // The header's phase count of every catalogue built here: solid, liquid and gas.
 inline constexpr std::int32_t kCataloguePhaseCount = 3;
 
-// The note kept in a transition's reserved bytes 32..151: printable ASCII followed only by NULs.
-// Anything else there (another program's data, damage) is no note: nullopt.
-std::optional<std::string_view> noteOf(const Transition& transition);
-
-// Stores note (at most kMaxNoteLength bytes) NUL-padded in the reserved bytes.
-void setNote(Transition& transition, std::string_view note);
+using quorvanta::noteOf;
+using quorvanta::setNote;
 
 // The catalogue of checked rows (finite wavelengths): media numbered in the order of their first
 // row, one transition per row in ascending wavelength (rows of equal wavelength in row order), no
