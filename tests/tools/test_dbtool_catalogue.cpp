@@ -222,9 +222,9 @@ TEST(ShippedCatalogue, EveryLineHasAStatusAndTheBuiltinLinesAreInWavelengthOrder
         if (std::find(tableMedia.begin(), tableMedia.end(), row.medium) == tableMedia.end())
             tableMedia.push_back(row.medium);
     }
-    // Not to slip back: at least 63 % of the lines confirmed or calculated.
+    // Not to slip back: at least 64 % of the lines confirmed or calculated.
     const std::size_t backed = perStatus["confirmed"] + perStatus["calculated"];
-    EXPECT_GE(backed * 100, table.rows.size() * 63)
+    EXPECT_GE(backed * 100, table.rows.size() * 64)
         << "confirmed or calculated: " << backed << " of " << table.rows.size();
 
     const auto builtin = builtinCatalogue();
