@@ -40,7 +40,7 @@ const std::vector<std::pair<std::string_view, std::int32_t GuiMessages::*>>& nam
         Q_MESSAGE(ShowWindow),      Q_MESSAGE(WindowCreate),
         Q_MESSAGE(WindowMouseDown), Q_MESSAGE(WindowMouseMove),
         Q_MESSAGE(WindowMouseUp),   Q_MESSAGE(WindowRegister),
-        Q_MESSAGE(LastMessage),
+        Q_MESSAGE(LastMessage),     Q_MESSAGE(WindowMouseExit),
 #undef Q_MESSAGE
     };
     return table;

@@ -47,6 +47,7 @@ struct GuiMessages {
     std::int32_t ShowWindow = 0;
     std::int32_t WindowCreate = 0;
     std::int32_t WindowMouseDown = 0;
+    std::int32_t WindowMouseExit = 0;
     std::int32_t WindowMouseMove = 0;
     std::int32_t WindowMouseUp = 0;
     std::int32_t WindowRegister = 0;

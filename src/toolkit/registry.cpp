@@ -13,20 +13,21 @@ namespace xb {
 namespace {
 
 constexpr std::array<const char*, static_cast<int>(Known::Count)> kKnownNames = {
-    "Callback",      "Change",          "CloseWindow",
-    "Create",        "DisplayWindow",   "GetColor",
-    "GetGridNumber", "GetPosition",     "GetValue",
-    "GetValues",     "GetWindowSize",   "HideWindow",
-    "Initialize",    "MuchLess",        "MuchMore",
-    "OneLess",       "OneMore",         "Redrawn",
-    "Resize",        "SelectWindow",    "Selection",
-    "SetCallback",   "SetColor",        "SetColorExtra",
-    "SetFont",       "SetGridName",     "SetGridProperties",
-    "SetHintString", "SetPosition",     "SetStyle",
-    "SetTextString", "SetTexture",      "SetValue",
-    "SetValues",     "SetWindowTitle",  "ShowWindow",
-    "WindowCreate",  "WindowMouseDown", "WindowMouseMove",
-    "WindowMouseUp", "WindowRegister",  "LastMessage",
+    "Callback",        "Change",          "CloseWindow",
+    "Create",          "DisplayWindow",   "GetColor",
+    "GetGridNumber",   "GetPosition",     "GetValue",
+    "GetValues",       "GetWindowSize",   "HideWindow",
+    "Initialize",      "MuchLess",        "MuchMore",
+    "OneLess",         "OneMore",         "Redrawn",
+    "Resize",          "SelectWindow",    "Selection",
+    "SetCallback",     "SetColor",        "SetColorExtra",
+    "SetFont",         "SetGridName",     "SetGridProperties",
+    "SetHintString",   "SetPosition",     "SetStyle",
+    "SetTextString",   "SetTexture",      "SetValue",
+    "SetValues",       "SetWindowTitle",  "ShowWindow",
+    "WindowCreate",    "WindowMouseDown", "WindowMouseExit",
+    "WindowMouseMove", "WindowMouseUp",   "WindowRegister",
+    "LastMessage",
 };
 
 }  // namespace
@@ -168,9 +169,12 @@ void XuiGetDefaultMessageFuncArray(std::vector<GridFunction>& functions) {
             case Known::LastMessage:
             case Known::WindowCreate:
             case Known::WindowRegister:
-            case Known::WindowMouseDown:
-            case Known::WindowMouseMove:
             case Known::WindowMouseUp:
+                break;
+            case Known::WindowMouseDown:
+            case Known::WindowMouseExit:
+            case Known::WindowMouseMove:
+                functions[number] = pointerProcess;
                 break;
             default:
                 functions[number] = commonProcess;

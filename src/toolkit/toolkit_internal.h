@@ -61,6 +61,7 @@ enum class Known : int {
     ShowWindow,
     WindowCreate,
     WindowMouseDown,
+    WindowMouseExit,
     WindowMouseMove,
     WindowMouseUp,
     WindowRegister,
@@ -97,6 +98,7 @@ struct GridRecord {
     std::int32_t drawY = 0;
     std::int32_t low = 0, start = 0, end = 0, high = 0;  // scroll bars
     std::int32_t x = 0, y = 0, width = 0, height = 0;
+    bool tracksPointer = false;  // a window grid that reports hover (XuiTrackPointer)
     QPointer<QWidget> widget;
     // The toggles among this grid's kids. Unchecking a toggle of no group makes Qt search every
     // sibling for an exclusive partner, which made releasing thousands of toggles quadratic.
@@ -145,6 +147,8 @@ struct State {
     // fonts by face, pixel size and boldness.
     std::map<std::pair<qint64, std::array<std::int32_t, 4>>, QPalette> buttonLooks;
     std::map<std::tuple<std::string, std::int32_t, bool>, QFont> fonts;
+    QPointer<QWidget> readout;     // made when first shown
+    std::int32_t readoutGrid = 0;  // the grid it is shown over; 0 while hidden
 };
 
 State& state();
@@ -173,5 +177,11 @@ std::int32_t kidProcess(std::int32_t& grid, std::int32_t& message, std::int32_t&
 QImage* drawTarget(std::int32_t grid);
 // Repaints the widgets of grids drawn on since the last call.
 void flushDirtyGrids();
+// Hides the readout when it stands over one of the grids drawn on since the last flush.
+void hideReadoutOverDrawnGrids();
+// Passes the window mouse messages of a grid that tracks the pointer on to its callback.
+std::int32_t pointerProcess(std::int32_t& grid, std::int32_t& message, std::int32_t& v0,
+                            std::int32_t& v1, std::int32_t& v2, std::int32_t& v3, std::int32_t& r0,
+                            std::int32_t& r1);
 
 }  // namespace xb
