@@ -1,5 +1,5 @@
 // The program-wide state: every variable that lives for the whole run, in one block that start-up
-// clears once before anything else runs.
+// clears once before anything else runs; and the redraw entries that hand it to the renderer.
 #pragma once
 
 #include <array>
@@ -8,6 +8,7 @@
 
 #include "core/settings_file.h"
 #include "database/transition_database.h"
+#include "spectrum/renderer.h"
 #include "spectrum/spectrum_view.h"
 #include "toolkit/grid_pattern.h"
 
@@ -62,5 +63,33 @@ struct Program {
 };
 
 inline Program program;
+
+// The renderer's entries as the windows and the loop call them: the picture of the program-wide
+// state on the main window.
+inline SpectrumScene programScene() {
+    return {.grid = program.mainWindow,
+            .database = program.database,
+            .view = program.view,
+            .passCount = program.passCount,
+            .picture = program.programImage,
+            .programName = kProgramName,
+            .version = kVersion,
+            .makersNotice = kMakersNotice};
+}
+
+// Repaints the main window's picture for centre ± width / 2 (nm); see drawSpectrum.
+inline void DrawSpectrum(double centre, double width) {
+    drawSpectrum(programScene(), centre, width);
+}
+
+// DrawSpectrum with the given way of finding each transition's medium.
+inline void drawSpectrumWith(double centre, double width, ShownMediumLookup lookup) {
+    drawSpectrum(programScene(), centre, width, lookup);
+}
+
+// Paints the colour band of the current view onto the main window.
+inline void drawColourBand() {
+    drawColourBand(program.mainWindow, program.view);
+}
 
 }  // namespace quorvanta

@@ -9,7 +9,6 @@
 #include <string_view>
 #include <vector>
 
-#include "core/program.h"
 #include "spectrum/axis.h"
 #include "spectrum/pixel.h"
 #include "spectrum/spectrum_view.h"
@@ -184,16 +183,17 @@ void drawBackground(std::int32_t grid) {
     fillBox(grid, header, kHeaderBand);
 }
 
-void drawTitle(std::int32_t grid) {
-    const std::string title = std::string(kProgramName) + " " + kVersion;
+void drawTitle(std::int32_t grid, const SpectrumScene& scene) {
+    const std::string title = std::string(scene.programName) + " " + std::string(scene.version);
     drawTextAt(grid, kDarkGrey, kTitleRight - static_cast<std::int32_t>(textWidth(title.size())),
                kTitleY, title);
 }
 
-void drawStartupPicture(std::int32_t grid) {
+void drawStartupPicture(std::int32_t grid, const SpectrumScene& scene) {
     fillBox(grid, kBlack, kStartupPictureArea);
-    XgrDrawImage(grid, program.programImage, 0, 0, kPictureWidth, kPictureHeight, kPictureX, 0);
-    const std::string version = std::string("Version ") + kVersion + kMakersNotice;
+    XgrDrawImage(grid, scene.picture, 0, 0, kPictureWidth, kPictureHeight, kPictureX, 0);
+    const std::string version =
+        "Version " + std::string(scene.version) + std::string(scene.makersNotice);
     drawTextAt(grid, kCyan,
                kVersionCentreX - static_cast<std::int32_t>(textWidth(version.size()) / 2),
                kVersionY, version);
@@ -260,10 +260,11 @@ void drawTicks(std::int32_t grid, const SpectrumView& view) {
 // Lines of the selected media in stored order, each labelled with its wavelength in its medium's
 // colour. A line closer to the previous drawn one than its label's width plus two characters
 // climbs 10 pixels above it, so that crowded labels stay readable.
-void drawEmissionLines(std::int32_t grid, const AxisMapping& mapping, ShownMediumLookup lookup,
-                       MediumPalette& palette) {
-    const TransitionDatabase& db = program.database;
-    SpectrumView& view = program.view;
+void drawEmissionLines(const SpectrumScene& scene, const AxisMapping& mapping,
+                       ShownMediumLookup lookup, MediumPalette& palette) {
+    const std::int32_t grid = scene.grid;
+    const TransitionDatabase& db = scene.database;
+    SpectrumView& view = scene.view;
     const double lineLimit = mapping.scale == Linear ? kLinearLineLimit : kLogarithmicLineLimit;
     const std::int32_t transitions = usedCount(db.transitionCount, db.transitions);
     EmissionLineScratch& scratch = emissionLineScratch();
@@ -359,13 +360,10 @@ std::int32_t shownMediumByFullScan(const TransitionDatabase& db, std::int32_t k)
     return shown;
 }
 
-void DrawSpectrum(double centre, double width) {
-    drawSpectrumWith(centre, width, shownMediumResolved);
-}
-
-void drawSpectrumWith(double centre, double width, ShownMediumLookup lookup) {
-    const std::int32_t grid = program.mainWindow;
-    SpectrumView& view = program.view;
+void drawSpectrum(const SpectrumScene& scene, double centre, double width,
+                  ShownMediumLookup lookup) {
+    const std::int32_t grid = scene.grid;
+    SpectrumView& view = scene.view;
     SpectrumView drawn = view;
     drawn.viewCentre = centre;
     drawn.viewWidth = width;
@@ -376,13 +374,13 @@ void drawSpectrumWith(double centre, double width, ShownMediumLookup lookup) {
 
     MediumPalette palette;
     drawBackground(grid);
-    drawTitle(grid);
-    if (program.passCount == 2) drawStartupPicture(grid);
+    drawTitle(grid, scene);
+    if (scene.passCount == 2) drawStartupPicture(grid, scene);
     drawScaleCaption(grid, view.scale);
-    drawLegend(grid, program.database, palette);
+    drawLegend(grid, scene.database, palette);
     paintColourBand(grid, drawn);
     drawTicks(grid, drawn);
-    drawEmissionLines(grid, mapping, lookup, palette);
+    drawEmissionLines(scene, mapping, lookup, palette);
 }
 
 Intensities mediumIntensities(std::int32_t m) {
@@ -408,8 +406,8 @@ std::int32_t WavelengthColour(double wavelength) {
     return colour;
 }
 
-void drawColourBand() {
-    paintColourBand(program.mainWindow, program.view);
+void drawColourBand(std::int32_t grid, const SpectrumView& view) {
+    paintColourBand(grid, view);
 }
 
 }  // namespace quorvanta
