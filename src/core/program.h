@@ -59,6 +59,7 @@ struct Program {
     std::int32_t liquidShown = 0;
     std::int32_t gasShown = 0;
     PointerState pointer;
+    DrawnLines drawnLines;  // the emission lines of the main window's picture, for the readout
     std::array<GridTypeState, 4> gridTypes{};
 };
 
@@ -74,7 +75,8 @@ inline SpectrumScene programScene() {
             .picture = program.programImage,
             .programName = kProgramName,
             .version = kVersion,
-            .makersNotice = kMakersNotice};
+            .makersNotice = kMakersNotice,
+            .drawnLines = &program.drawnLines};
 }
 
 // Repaints the main window's picture for centre ± width / 2 (nm); see drawSpectrum.

@@ -158,7 +158,7 @@ void runCommand(std::int32_t kid) {
 
 }  // namespace
 
-std::int32_t MainCallback(std::int32_t&, std::int32_t& message, std::int32_t&, std::int32_t& v1,
+std::int32_t MainCallback(std::int32_t&, std::int32_t& message, std::int32_t& v0, std::int32_t& v1,
                           std::int32_t& v2, std::int32_t& v3, std::int32_t& r0, std::int32_t& r1) {
     const std::int32_t m = callbackMessage(message, r1);
     if (m == 0) return 0;
@@ -172,6 +172,9 @@ std::int32_t MainCallback(std::int32_t&, std::int32_t& message, std::int32_t&, s
         scrollBy(m, v1, v2, v3);
     } else if (isScrollMessage(m) && r0 == VBarKid) {
         zoomTo(m, v1, v3);
+    } else if (r0 == 0 &&
+               (m == msg.WindowMouseMove || m == msg.WindowMouseExit || m == msg.WindowMouseDown)) {
+        hoverReadout(m, v0, v1, v2);
     }
     return 0;
 }

@@ -5,6 +5,10 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "database/transition_database.h"
+#include "spectrum/drawn_lines.h"
 
 #include "toolkit/toolkit.h"
 
@@ -73,5 +77,13 @@ void availStep();
 std::array<std::string, 11> aboutLines();
 // Sets the toggle of medium i in the medium selection window.
 void setMediumToggle(std::int32_t medium, bool pressed);
+
+// The hover readout's rows for the pointer in a column of the picture: the wavelength there, then
+// the lines drawn within reach, nearest first, eight at most, then how many more there are.
+std::vector<XuiReadoutRow> readoutRows(const DrawnLines& lines, const TransitionDatabase& db,
+                                       std::int32_t column);
+// Shows the readout for a move with no button held over the picture; hides it for every other
+// window mouse message of the main window: a press, a drag, a move off the picture, leaving.
+void hoverReadout(std::int32_t message, std::int32_t x, std::int32_t y, std::int32_t buttons);
 
 }  // namespace quorvanta
