@@ -110,12 +110,19 @@ std::string caseName(const char* prefix, const RedrawCase& c) {
            (c.range == Range::StartView ? "start" : "full");
 }
 
-// Keeps the time per iteration of every benchmark, in milliseconds, for the summary lines: the
-// median when repetitions are asked for, else the fastest run.
-class CollectingReporter : public benchmark::ConsoleReporter {
+// Hands every report on to the display reporter that the library's standard flags chose
+// (--benchmark_format, --benchmark_color, --benchmark_counters_tabular), and keeps the time per
+// iteration of every benchmark, in milliseconds, for the summary lines: the median when
+// repetitions are asked for, else the fastest run.
+class CollectingReporter : public benchmark::BenchmarkReporter {
   public:
+    explicit CollectingReporter(benchmark::BenchmarkReporter& display) : display_(display) {}
+
+    bool ReportContext(const Context& context) override { return display_.ReportContext(context); }
+    void Finalize() override { display_.Finalize(); }
+
     void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
+        display_.ReportRuns(runs);
         for (const Run& run : runs) {
             if (run.error_occurred) continue;
             const double ms =
@@ -139,6 +146,7 @@ class CollectingReporter : public benchmark::ConsoleReporter {
     }
 
   private:
+    benchmark::BenchmarkReporter& display_;
     std::map<std::string, double> medians_;
     std::map<std::string, double> fastest_;
 };
@@ -237,15 +245,21 @@ int main(int argc, char** argv) {
     const double firstRedrawMs =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 
-    CollectingReporter reporter;
+    benchmark::BenchmarkReporter* display = benchmark::CreateDefaultDisplayReporter();
+    CollectingReporter reporter(*display);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     std::filesystem::remove(largestFile);
 
+    // The summary lines follow the console table; after JSON or CSV they go to standard error,
+    // so that standard output stays one document a script can read.
+    FILE* const summary = dynamic_cast<benchmark::ConsoleReporter*>(display) ? stdout : stderr;
+
     for (const RedrawCase& c : fileCases) {
         const double ms = reporter.milliseconds(caseName("redraw", c));
         if (ms < 0) continue;
-        std::printf(
+        std::fprintf(
+            summary,
             "%s (%d media, %d transitions, all selected), %s scale, %s: %.3f ms per redraw\n",
             databasePath.c_str(), c.catalogue->db.mediumCount, c.catalogue->db.transitionCount,
             c.scale == Linear ? "linear" : "logarithmic",
@@ -254,15 +268,15 @@ int main(int argc, char** argv) {
     const double naiveMs = reporter.milliseconds(caseName("naive", naive));
     const double resolvedMs = reporter.milliseconds(caseName("redraw", resolved));
     if (naiveMs > 0 && resolvedMs > 0) {
-        std::printf(
-            "full scan / resolved relation, %s, all selected, logarithmic full range: "
-            "%.1f ms / %.3f ms = %.0f times\n",
-            largest.name.c_str(), naiveMs, resolvedMs, naiveMs / resolvedMs);
+        std::fprintf(summary,
+                     "full scan / resolved relation, %s, all selected, logarithmic full range: "
+                     "%.1f ms / %.3f ms = %.0f times\n",
+                     largest.name.c_str(), naiveMs, resolvedMs, naiveMs / resolvedMs);
     }
-    std::printf(
-        "first redraw of %s (labels formatted afresh), all selected, logarithmic full "
-        "range: %.3f ms\n",
-        largest.name.c_str(), firstRedrawMs);
+    std::fprintf(summary,
+                 "first redraw of %s (labels formatted afresh), all selected, logarithmic full "
+                 "range: %.3f ms\n",
+                 largest.name.c_str(), firstRedrawMs);
     XgrResetToolkit();
     return 0;
 }

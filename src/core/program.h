@@ -7,10 +7,12 @@
 #include <string>
 
 #include "core/settings_file.h"
+#include "database/catalogue_index.h"
 #include "database/transition_database.h"
 #include "spectrum/renderer.h"
 #include "spectrum/spectrum_view.h"
 #include "toolkit/grid_pattern.h"
+#include "windows/find_query.h"
 
 namespace quorvanta {
 
@@ -28,6 +30,14 @@ struct PointerState {
     std::int32_t releaseX = 0;
     std::int32_t markerX = 0;
     std::int32_t markerColour = 0;
+};
+
+// The Find window: the catalogue's index, made when the window first opens, and what it shows.
+struct FindState {
+    bool indexed = false;
+    CatalogueIndex index;
+    FindResults results;
+    std::int32_t highlight = -1;  // the row Enter acts on, -1 for none
 };
 
 struct Program {
@@ -61,6 +71,14 @@ struct Program {
     PointerState pointer;
     DrawnLines drawnLines;  // the emission lines of the main window's picture, for the readout
     std::array<GridTypeState, 4> gridTypes{};
+
+    // Keys, the wheel and the Find window. The Find window's place is not saved.
+    std::int32_t findWindow = 0;
+    GridTypeState findGridType;
+    FindState find;
+    // Wheel turns in eighths of a degree not yet spent on a whole notch.
+    std::int32_t wheelZoomTurn = 0;
+    std::int32_t wheelScrollTurn = 0;
 };
 
 inline Program program;

@@ -110,6 +110,9 @@ void windowSetUp() {
     XgrSetBackgroundColor(program.mainWindow, kLightGrey);
     XgrSetBackgroundColor(program.aboutWindow, kBlack);
     XgrSetBackgroundColor(program.phaseWindow, kLightGrey);
+    hide(program.findWindow);
+    setTitle(program.findWindow, "Find");
+    XgrSetBackgroundColor(program.findWindow, kLightGrey);
     loadProgramPicture();
 }
 

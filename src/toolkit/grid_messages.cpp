@@ -8,6 +8,7 @@
 
 #include "toolkit/toolkit.h"
 #include "toolkit/toolkit_internal.h"
+#include "toolkit/widgets.h"
 
 namespace xb {
 
@@ -84,6 +85,9 @@ void windowOperation(std::int32_t grid, Known operation, std::int32_t& v0, std::
         case Known::SetWindowTitle:
             win->title = XstGetText(r1);
             top->setWindowTitle(latin1(win->title));
+            break;
+        case Known::ResizeWindow:
+            top->move(v0, v1);
             break;
         case Known::GetWindowSize:
             // Frame position and client size: moving the window to (v0, v1) puts it back here.
@@ -176,10 +180,18 @@ std::int32_t commonProcess(std::int32_t& grid, std::int32_t& message, std::int32
         // A medium's name may hold '&', which a button would take for a shortcut mark.
         if (auto* button = qobject_cast<QAbstractButton*>(rec->widget.data()))
             button->setText(latin1(rec->text).replace(QLatin1Char('&'), QLatin1String("&&")));
+        else if (auto* field = dynamic_cast<TextLineWidget*>(rec->widget.data()))
+            field->setText(latin1(rec->text));
+    } else if (is(Known::GetTextString)) {
+        r1 = XstCreateText(rec->text);
+    } else if (is(Known::SetTextArray)) {
+        rec->text = XstGetText(r1);
+        if (auto* list = dynamic_cast<ListWidget*>(rec->widget.data())) list->setRows(rec->text);
     } else if (is(Known::SetHintString)) {
         rec->hint = XstGetText(r1);
         if (rec->widget) rec->widget->setToolTip(latin1(rec->hint));
     } else if (is(Known::SetValue)) {
+        if (auto* list = dynamic_cast<ListWidget*>(rec->widget.data())) list->setHighlight(v0);
         if (auto* button = qobject_cast<QAbstractButton*>(rec->widget.data());
             button && button->isCheckable()) {
             QSignalBlocker blocker(button);
@@ -187,8 +199,10 @@ std::int32_t commonProcess(std::int32_t& grid, std::int32_t& message, std::int32
         }
         rec->values[0] = v0;
     } else if (is(Known::GetValue)) {
-        if (auto* button = qobject_cast<QAbstractButton*>(rec->widget.data());
-            button && button->isCheckable())
+        if (auto* list = dynamic_cast<ListWidget*>(rec->widget.data()))
+            v0 = list->highlight();
+        else if (auto* button = qobject_cast<QAbstractButton*>(rec->widget.data());
+                 button && button->isCheckable())
             v0 = button->isChecked() ? -1 : 0;
         else
             v0 = rec->values[0];
@@ -211,13 +225,15 @@ std::int32_t commonProcess(std::int32_t& grid, std::int32_t& message, std::int32
         v2 = rec->end;
         v3 = rec->high;
     } else if (is(Known::ShowWindow) || is(Known::DisplayWindow) || is(Known::HideWindow) ||
-               is(Known::SelectWindow) || is(Known::SetWindowTitle) || is(Known::GetWindowSize)) {
+               is(Known::SelectWindow) || is(Known::SetWindowTitle) || is(Known::GetWindowSize) ||
+               is(Known::ResizeWindow)) {
         Known operation = Known::ShowWindow;
-        for (Known k : {Known::ShowWindow, Known::DisplayWindow, Known::HideWindow,
-                        Known::SelectWindow, Known::SetWindowTitle, Known::GetWindowSize})
+        for (Known k :
+             {Known::ShowWindow, Known::DisplayWindow, Known::HideWindow, Known::SelectWindow,
+              Known::SetWindowTitle, Known::GetWindowSize, Known::ResizeWindow})
             if (is(k)) operation = k;
         windowOperation(grid, operation, v0, v1, v2, v3, r1);
-    } else if (is(Known::CloseWindow)) {
+    } else if (is(Known::CloseWindow) || is(Known::WindowKeyDown) || is(Known::WindowMouseWheel)) {
         forwardToCallback(grid, m, v0, v1, v2, v3);
     } else if (is(Known::Callback)) {
         return XuiCallback(grid, message, v0, v1, v2, v3, r0, r1);
@@ -235,7 +251,7 @@ std::int32_t kidProcess(std::int32_t& grid, std::int32_t& message, std::int32_t&
                         std::int32_t& v1, std::int32_t& v2, std::int32_t& v3, std::int32_t& r0,
                         std::int32_t& r1) {
     for (Known k : {Known::Selection, Known::Change, Known::OneLess, Known::OneMore,
-                    Known::MuchLess, Known::MuchMore}) {
+                    Known::MuchLess, Known::MuchMore, Known::TextModified, Known::KeyDown}) {
         if (isMessage(message, k)) {
             forwardToCallback(grid, message, v0, v1, v2, v3);
             return 0;

@@ -71,9 +71,17 @@ std::int32_t createKid(GridKind kind, GridFunction function, std::int32_t v0, st
             queueMessage(grid, known(Known::Selection), checked ? -1 : 0, 0, 0, 1, 0, 0);
         });
         widget = button;
+    } else if (kind == GridKind::TextLine) {
+        auto* field = new TextLineWidget(grid, host);
+        field->setFocus();
+        widget = field;
+    } else if (kind == GridKind::List) {
+        widget = new ListWidget(grid, host);
     } else {
         auto* bar = new QScrollBar(kind == GridKind::ScrollH ? Qt::Horizontal : Qt::Vertical, host);
         bar->setFocusPolicy(Qt::NoFocus);
+        // Qt's menu ("Scroll here", "Left edge", ...) moves the thumb without an action we report.
+        bar->setContextMenuPolicy(Qt::PreventContextMenu);
         QObject::connect(bar, &QScrollBar::actionTriggered, [grid](int action) {
             switch (action) {
                 case QAbstractSlider::SliderSingleStepAdd:
@@ -176,6 +184,17 @@ std::int32_t XuiScrollBarV(std::int32_t& grid, std::int32_t& message, std::int32
                            std::int32_t& v1, std::int32_t& v2, std::int32_t& v3, std::int32_t& r0,
                            std::int32_t& r1) {
     return kidFunction(GridKind::ScrollV, XuiScrollBarV, grid, message, v0, v1, v2, v3, r0, r1);
+}
+
+std::int32_t XuiTextLine(std::int32_t& grid, std::int32_t& message, std::int32_t& v0,
+                         std::int32_t& v1, std::int32_t& v2, std::int32_t& v3, std::int32_t& r0,
+                         std::int32_t& r1) {
+    return kidFunction(GridKind::TextLine, XuiTextLine, grid, message, v0, v1, v2, v3, r0, r1);
+}
+
+std::int32_t XuiList(std::int32_t& grid, std::int32_t& message, std::int32_t& v0, std::int32_t& v1,
+                     std::int32_t& v2, std::int32_t& v3, std::int32_t& r0, std::int32_t& r1) {
+    return kidFunction(GridKind::List, XuiList, grid, message, v0, v1, v2, v3, r0, r1);
 }
 
 void XuiCreateGrid(std::int32_t& grid, std::int32_t gridType, std::int32_t& x, std::int32_t& y,

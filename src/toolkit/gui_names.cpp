@@ -40,7 +40,19 @@ const std::vector<std::pair<std::string_view, std::int32_t GuiMessages::*>>& nam
         Q_MESSAGE(ShowWindow),      Q_MESSAGE(WindowCreate),
         Q_MESSAGE(WindowMouseDown), Q_MESSAGE(WindowMouseMove),
         Q_MESSAGE(WindowMouseUp),   Q_MESSAGE(WindowRegister),
-        Q_MESSAGE(LastMessage),     Q_MESSAGE(WindowMouseExit),
+        Q_MESSAGE(LastMessage),
+#undef Q_MESSAGE
+    };
+    return table;
+}
+
+// The messages of keys, the wheel, text fields, result lists and hover.
+const std::vector<std::pair<std::string_view, std::int32_t GuiMessages::*>>& inputMessages() {
+    static const std::vector<std::pair<std::string_view, std::int32_t GuiMessages::*>> table = {
+#define Q_MESSAGE(name) {#name, &GuiMessages::name}
+        Q_MESSAGE(GetTextString),    Q_MESSAGE(KeyDown),         Q_MESSAGE(ResizeWindow),
+        Q_MESSAGE(SetTextArray),     Q_MESSAGE(TextModified),    Q_MESSAGE(WindowKeyDown),
+        Q_MESSAGE(WindowMouseWheel), Q_MESSAGE(WindowMouseExit),
 #undef Q_MESSAGE
     };
     return table;
@@ -377,8 +389,9 @@ void RegisterGuiNames() {
         std::int32_t number = 0;
         XgrRegisterMessage(name, number);
         guiNames.allMessages.push_back(number);
-        for (const auto& [known, field] : namedMessages())
-            if (known == name) guiNames.messages.*field = number;
+        for (const auto* table : {&namedMessages(), &inputMessages()})
+            for (const auto& [known, field] : *table)
+                if (known == name) guiNames.messages.*field = number;
     }
 }
 

@@ -47,10 +47,19 @@ struct GuiMessages {
     std::int32_t ShowWindow = 0;
     std::int32_t WindowCreate = 0;
     std::int32_t WindowMouseDown = 0;
-    std::int32_t WindowMouseExit = 0;
     std::int32_t WindowMouseMove = 0;
     std::int32_t WindowMouseUp = 0;
     std::int32_t WindowRegister = 0;
+    // Keys, the wheel, the Find window's text field and result list.
+    std::int32_t GetTextString = 0;
+    std::int32_t KeyDown = 0;
+    std::int32_t ResizeWindow = 0;
+    std::int32_t SetTextArray = 0;
+    std::int32_t TextModified = 0;
+    std::int32_t WindowKeyDown = 0;
+    std::int32_t WindowMouseWheel = 0;
+    // The pointer leaving a grid that tracks it.
+    std::int32_t WindowMouseExit = 0;
     std::int32_t LastMessage = 0;
 };
 

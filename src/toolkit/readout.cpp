@@ -25,6 +25,11 @@ constexpr int kSwatchSpacing = 6;
 constexpr int kFontPixels = 12;
 const QColor kBackground(0x20, 0x20, 0x20);  // the header band's grey
 const QColor kFrame(0x80, 0x80, 0x80);
+constexpr char16_t kEllipsisByte = 0x85;
+
+QString shown(const std::string& text) {
+    return latin1(text).replace(QChar(kEllipsisByte), QChar(0x2026));
+}
 
 class ReadoutWidget : public QWidget {
   public:
@@ -68,7 +73,7 @@ class ReadoutWidget : public QWidget {
             painter.setPen(qcolour(row.textColour));
             int x = kPadding + swatchColumn_;
             for (std::size_t c = 0; c < row.cells.size(); ++c) {
-                painter.drawText(x, y + metrics.ascent(), QString::fromStdString(row.cells[c]));
+                painter.drawText(x, y + metrics.ascent(), shown(row.cells[c]));
                 if (c < columnWidths_.size()) x += columnWidths_[c] + kCellSpacing;
             }
             y += rowHeight_ + kRowSpacing;
@@ -86,15 +91,13 @@ class ReadoutWidget : public QWidget {
         for (const XuiReadoutRow& row : rows_) {
             if (row.swatch >= 0) swatchColumn_ = kSwatchSize + kSwatchSpacing;
             if (row.cells.size() == 1) {
-                spanning = std::max(
-                    spanning, metrics.horizontalAdvance(QString::fromStdString(row.cells[0])));
+                spanning = std::max(spanning, metrics.horizontalAdvance(shown(row.cells[0])));
                 continue;
             }
             if (columnWidths_.size() < row.cells.size()) columnWidths_.resize(row.cells.size(), 0);
             for (std::size_t c = 0; c < row.cells.size(); ++c)
                 columnWidths_[c] =
-                    std::max(columnWidths_[c],
-                             metrics.horizontalAdvance(QString::fromStdString(row.cells[c])));
+                    std::max(columnWidths_[c], metrics.horizontalAdvance(shown(row.cells[c])));
         }
         int columns = 0;
         for (int width : columnWidths_)

@@ -25,9 +25,11 @@ constexpr std::array<const char*, static_cast<int>(Known::Count)> kKnownNames = 
     "SetHintString",   "SetPosition",     "SetStyle",
     "SetTextString",   "SetTexture",      "SetValue",
     "SetValues",       "SetWindowTitle",  "ShowWindow",
-    "WindowCreate",    "WindowMouseDown", "WindowMouseExit",
-    "WindowMouseMove", "WindowMouseUp",   "WindowRegister",
-    "LastMessage",
+    "WindowCreate",    "WindowMouseDown", "WindowMouseMove",
+    "WindowMouseUp",   "WindowRegister",  "GetTextString",
+    "KeyDown",         "ResizeWindow",    "SetTextArray",
+    "TextModified",    "WindowKeyDown",   "WindowMouseWheel",
+    "WindowMouseExit", "LastMessage",
 };
 
 }  // namespace

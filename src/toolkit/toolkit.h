@@ -23,6 +23,29 @@ inline constexpr std::int32_t kLeftButton = 0x01000000;
 inline constexpr std::int32_t kMiddleButton = 0x02000000;
 inline constexpr std::int32_t kRightButton = 0x04000000;
 
+// Key messages (WindowKeyDown to a window's grid, KeyDown from a text field) carry the key in v0:
+// a printable key as its single-byte character, letters in lower case ('f' for F and Shift+F,
+// '+', '/'); the other keys they report as these codes. v2 holds the modifier bits.
+inline constexpr std::int32_t kKeyLeft = 0x1001;
+inline constexpr std::int32_t kKeyRight = 0x1002;
+inline constexpr std::int32_t kKeyUp = 0x1003;
+inline constexpr std::int32_t kKeyDown = 0x1004;
+inline constexpr std::int32_t kKeyHome = 0x1005;
+inline constexpr std::int32_t kKeyEnd = 0x1006;
+inline constexpr std::int32_t kKeyPageUp = 0x1007;
+inline constexpr std::int32_t kKeyPageDown = 0x1008;
+inline constexpr std::int32_t kKeyEnter = 0x1009;
+inline constexpr std::int32_t kKeyEscape = 0x100A;
+inline constexpr std::int32_t kShiftKey = 0x00010000;
+inline constexpr std::int32_t kControlKey = 0x00020000;
+inline constexpr std::int32_t kAltKey = 0x00040000;
+
+// WindowMouseWheel: v0, v1 = pointer position in the grid, v2 = button and modifier bits,
+// v3 = the turn in eighths of a degree (120 per notch of a common wheel; smooth devices send
+// fractions of that), positive forward (away from the user) or, for a horizontal wheel, to the
+// left. A horizontal turn has this bit in v2.
+inline constexpr std::int32_t kWheelHorizontal = 0x00100000;
+
 // Grid type of image grids and drawing buffers.
 inline constexpr std::int32_t kImageGridType = 1;
 
@@ -160,6 +183,25 @@ std::int32_t XuiScrollBarV(std::int32_t& grid, std::int32_t& message, std::int32
                            std::int32_t& v1, std::int32_t& v2, std::int32_t& v3, std::int32_t& r0,
                            std::int32_t& r1);
 
+// A one-line text field. It takes the keyboard focus of its window. Every edit by the user sends
+// TextModified to the callback; Up, Down, Page Up, Page Down, Enter and Escape send KeyDown
+// (v0 = the key) instead of moving the cursor. GetTextString gives back in r1 a new text, which the
+// caller releases, holding what the field shows in the program's single-byte form: characters
+// beyond one byte are folded (the micro and Greek mu signs to the micro sign 0xE6, dashes and
+// the minus sign to '-') or become '?'. SetTextString replaces the field's text.
+std::int32_t XuiTextLine(std::int32_t& grid, std::int32_t& message, std::int32_t& v0,
+                         std::int32_t& v1, std::int32_t& v2, std::int32_t& v3, std::int32_t& r0,
+                         std::int32_t& r1);
+// A list of one-line rows, painted, never taking the focus. SetTextArray: r1 = a text of rows
+// separated by '\n' (single-byte texts as everywhere; in a row, byte 0x85 shows as an ellipsis).
+// SetValue v0 = the highlighted row from 0, -1 for none. A click on a row sends Selection with
+// v0 = the row and v3 = 1.
+std::int32_t XuiList(std::int32_t& grid, std::int32_t& message, std::int32_t& v0, std::int32_t& v1,
+                     std::int32_t& v2, std::int32_t& v3, std::int32_t& r0, std::int32_t& r1);
+
+// Sent to any grid, ResizeWindow moves the window holding it so that its frame stands at v0, v1
+// (the position GetWindowSize reports); windows keep their fixed size.
+
 // The same calls with plain values, for call sites that hand over constants.
 std::int32_t XuiCall(GridFunction function, std::int32_t grid, std::int32_t message,
                      std::int32_t v0 = 0, std::int32_t v1 = 0, std::int32_t v2 = 0,
@@ -272,7 +314,8 @@ inline constexpr std::int32_t kCharHeight = 10;
 // callback function, wrapped as Callback.
 void XuiTrackPointer(std::int32_t grid);
 
-// One row of the readout. Its texts are UTF-8, unlike the single-byte texts drawn on grids.
+// One row of the readout. Its texts are single-byte like all others; byte 0x85 shows as an
+// ellipsis.
 struct XuiReadoutRow {
     std::int32_t swatch = -1;        // a colour shown as a small square before the texts; -1: none
     std::int32_t textColour = 124;   // of all its texts

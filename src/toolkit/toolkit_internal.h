@@ -61,15 +61,24 @@ enum class Known : int {
     ShowWindow,
     WindowCreate,
     WindowMouseDown,
-    WindowMouseExit,
     WindowMouseMove,
     WindowMouseUp,
     WindowRegister,
+    // Keys, the wheel, text fields and lists.
+    GetTextString,
+    KeyDown,
+    ResizeWindow,
+    SetTextArray,
+    TextModified,
+    WindowKeyDown,
+    WindowMouseWheel,
+    // Hover.
+    WindowMouseExit,
     LastMessage,
     Count
 };
 
-enum class GridKind { WindowGrid, Image, PushButton, Toggle, ScrollH, ScrollV };
+enum class GridKind { WindowGrid, Image, PushButton, Toggle, ScrollH, ScrollV, TextLine, List };
 
 struct GridRecord {
     bool alive = false;
@@ -183,5 +192,11 @@ void hideReadoutOverDrawnGrids();
 std::int32_t pointerProcess(std::int32_t& grid, std::int32_t& message, std::int32_t& v0,
                             std::int32_t& v1, std::int32_t& v2, std::int32_t& v3, std::int32_t& r0,
                             std::int32_t& r1);
+// A text typed into a field as the program's single-byte texts hold it (see textFromUser).
+std::string singleByteText(const QString& text);
+// The key of a key event as the key messages report it (v0), 0 for a key they do not report; and
+// the modifier bits of v2.
+std::int32_t keyCode(int qtKey, const QString& text);
+std::int32_t modifierBits(Qt::KeyboardModifiers modifiers);
 
 }  // namespace xb

@@ -1,7 +1,9 @@
 // The Qt widgets behind windows and window grids.
 #pragma once
 
+#include <QLineEdit>
 #include <QPushButton>
+#include <QStringList>
 #include <QWidget>
 #include <cstdint>
 
@@ -16,6 +18,8 @@ class TopWindow : public QWidget {
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    // Keys that no kid takes become WindowKeyDown to the window's grid.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     std::int32_t window_;
@@ -37,6 +41,7 @@ class GridWidget : public QWidget {
     void leaveEvent(QEvent* event) override;
     void childEvent(QChildEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
   private:
     void report(QMouseEvent* event, std::int32_t message, std::int32_t buttons);
@@ -54,6 +59,39 @@ class ToggleWidget : public QPushButton {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+};
+
+// A one-line text field: edits become TextModified, the keys that move through a list of results
+// become KeyDown.
+class TextLineWidget : public QLineEdit {
+  public:
+    TextLineWidget(std::int32_t grid, QWidget* parent);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    std::int32_t grid_;
+};
+
+// Rows of text painted one under the other, one of them highlighted; a click on a row becomes
+// Selection with the row's number.
+class ListWidget : public QWidget {
+  public:
+    ListWidget(std::int32_t grid, QWidget* parent);
+    void setRows(const std::string& rows);
+    void setHighlight(int row);
+    int highlight() const { return highlight_; }
+    int rowHeight() const;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+  private:
+    std::int32_t grid_;
+    QStringList rows_;
+    int highlight_ = -1;
 };
 
 }  // namespace xb

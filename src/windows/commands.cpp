@@ -172,6 +172,10 @@ std::int32_t MainCallback(std::int32_t&, std::int32_t& message, std::int32_t& v0
         scrollBy(m, v1, v2, v3);
     } else if (isScrollMessage(m) && r0 == VBarKid) {
         zoomTo(m, v1, v3);
+    } else if (m == msg.WindowKeyDown) {
+        mainWindowKey(v0, v2);
+    } else if (m == msg.WindowMouseWheel) {
+        mainWindowWheel(v0, v1, v2, v3);
     } else if (r0 == 0 &&
                (m == msg.WindowMouseMove || m == msg.WindowMouseExit || m == msg.WindowMouseDown)) {
         hoverReadout(m, v0, v1, v2);

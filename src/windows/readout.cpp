@@ -30,8 +30,9 @@ constexpr std::size_t kMaxNoteCharacters = 60;
 constexpr std::int32_t kLightGrey = 93;
 constexpr std::int32_t kWhite = 124;
 
-constexpr std::string_view kMicrometres = " \u00b5m";
-constexpr std::string_view kEllipsis = "\u2026";
+// In the program's single-byte texts: the micro sign, and the byte lists show as an ellipsis.
+constexpr std::string_view kMicrometres = " \xE6m";
+constexpr std::string_view kHorizontalEllipsis = "\x85";
 
 bool onPicture(std::int32_t x, std::int32_t y) {
     return x >= 0 && x <= kPictureRight && y >= 0 && y <= kPictureBottom;
@@ -82,7 +83,7 @@ XuiReadoutRow lineRow(const TransitionDatabase& db, const DrawnLine& line) {
     row.cells.push_back(printable(medium.name()) + " (" + printable(medium.phase()) + ")");
     std::string note = transition.note();
     if (note.size() > kMaxNoteCharacters)
-        note = note.substr(0, kMaxNoteCharacters) + std::string(kEllipsis);
+        note = note.substr(0, kMaxNoteCharacters) + std::string(kHorizontalEllipsis);
     if (!note.empty()) row.cells.push_back(std::move(note));
     return row;
 }
@@ -104,7 +105,7 @@ std::vector<XuiReadoutRow> readoutRows(const DrawnLines& lines, const Transition
     if (near.count > near.nearest.size()) {
         rows.push_back({-1,
                         kLightGrey,
-                        {std::string(kEllipsis) + " and " +
+                        {std::string(kHorizontalEllipsis) + " and " +
                          std::to_string(near.count - near.nearest.size()) + " more"}});
     }
     return rows;

@@ -12,11 +12,12 @@ void createWindows() {
         GridFunction callback;
         std::int32_t* grid;
     };
-    const std::array<WindowToMake, 4> windows = {{
+    const std::array<WindowToMake, 5> windows = {{
         {Quorvanta, MainCallback, &program.mainWindow},
         {About, AboutCallback, &program.aboutWindow},
         {Media, MediaCallback, &program.mediaWindow},
         {Type, TypeCallback, &program.phaseWindow},
+        {Find, FindCallback, &program.findWindow},
     }};
     for (const WindowToMake& w : windows) {
         std::int32_t grid = 0, message = msg.CreateWindow, v0 = 0, v1 = 0, v2 = 0, v3 = 0, r0 = 0,

@@ -24,12 +24,14 @@ QUORVANTA_GRID_FUNCTION(Quorvanta);
 QUORVANTA_GRID_FUNCTION(About);
 QUORVANTA_GRID_FUNCTION(Media);
 QUORVANTA_GRID_FUNCTION(Type);
+QUORVANTA_GRID_FUNCTION(Find);
 
 // Callback functions: every reaction of a window to its kids and its frame.
 QUORVANTA_GRID_FUNCTION(MainCallback);
 QUORVANTA_GRID_FUNCTION(AboutCallback);
 QUORVANTA_GRID_FUNCTION(MediaCallback);
 QUORVANTA_GRID_FUNCTION(TypeCallback);
+QUORVANTA_GRID_FUNCTION(FindCallback);
 
 // Sees every message first; zooms with clicks and drags on the colour band.
 QUORVANTA_GRID_FUNCTION(PointerFilter);
@@ -58,8 +60,8 @@ enum MainKid : std::int32_t {
 // The toggle of medium i is kid mediaToggleOffset + i of the medium selection window.
 inline constexpr std::int32_t mediaToggleOffset = 3;
 
-// Creates the four windows in order (main, About, medium selection, phase selection), each with
-// its callback function, initialised and displayed.
+// Creates the four windows in order (main, About, medium selection, phase selection), then the
+// Find window, each with its callback function, initialised and displayed.
 void createWindows();
 
 // The message a callback function acts on: a kid's own message when it comes wrapped as
@@ -77,6 +79,19 @@ void availStep();
 std::array<std::string, 11> aboutLines();
 // Sets the toggle of medium i in the medium selection window.
 void setMediumToggle(std::int32_t medium, bool pressed);
+
+// Keys and the wheel on the main window: each does what one of its controls does.
+void mainWindowKey(std::int32_t key, std::int32_t modifiers);
+void mainWindowWheel(std::int32_t x, std::int32_t y, std::int32_t state, std::int32_t turn);
+
+// Shows the Find window beside the main window, its field ready for typing.
+void openFind();
+// Where a window of the given size stands beside another (x, y, width, height) on a display:
+// right of it, else left of it, else on the side with more room; always on the display where it
+// fits.
+void besideWindow(const std::array<std::int32_t, 4>& other, std::int32_t width, std::int32_t height,
+                  std::int32_t displayWidth, std::int32_t displayHeight, std::int32_t& x,
+                  std::int32_t& y);
 
 // The hover readout's rows for the pointer in a column of the picture: the wavelength there, then
 // the lines drawn within reach, nearest first, eight at most, then how many more there are.

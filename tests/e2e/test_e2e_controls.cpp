@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "common/catalogue_image.h"
+#include "spectrum/anchored_zoom.h"
 #include "spectrum/spectrum_view.h"
 #include "spectrum/wavelength_colour.h"
 #include "viewer_fixture.h"
@@ -534,6 +535,85 @@ TEST_F(ControlsEndToEnd, PointerGesturesOnTheColourBandZoom) {
         expectLinLogFlipsTheScaleOf(startView);
     }
     quitWithZero(main_);
+}
+
+// Keys, the wheel and Find, with the real keyboard and wheel of the virtual display.
+TEST_F(ControlsEndToEnd, WheelKeysAndFindGoWhereTheySay) {
+    installShippedCatalogue();
+    ASSERT_NO_FATAL_FAILURE(start());
+    SpectrumView view = SpectrumView::startValues();
+    expectShown(view);
+
+    // A notch forward over column 250 narrows the view by 0.9 about that column's wavelength;
+    // a notch back widens it again about the same column.
+    constexpr int kWheelForward = 4, kWheelBack = 5, kColumn = 250;
+    zoomAboutColumn(view, kColumn, view.viewWidth * 0.9);
+    view.clampView();
+    windows_->click(mainPoint(kColumn, 300), kWheelForward);
+    expectShown(view);
+    zoomAboutColumn(view, kColumn, view.viewWidth / 0.9);
+    view.clampView();
+    windows_->click(mainPoint(kColumn, 300), kWheelBack);
+    expectShown(view);
+
+    // Home is Min Zoom, L is Lin/Log.
+    SpectrumView whole = view;
+    whole.viewWidth = whole.maxWidth;
+    whole.viewCentre = whole.maxWidth / 2 + whole.lowerBound;
+    windows_->keys(main_, {"Home"});
+    expectShown(whole);
+    SpectrumView linear = whole;
+    linear.scale = Linear;
+    windows_->keys(main_, {"l"});
+    expectShown(linear);
+    windows_->keys(main_, {"l"});
+    expectShown(whole);
+
+    // Control+F, 1064, Enter: the nearest line in the middle, a white line of its medium there.
+    windows_->keys(main_, {"ctrl+f"});
+    const WindowId find = waitForWindow("Find");
+    ASSERT_NE(find, 0u);
+    windows_->type(find, "1064");
+    windows_->keys(find, {"Return"});
+    SpectrumView at1064 = whole;
+    at1064.centreOn(1064, 1064 * 0.02);
+    at1064.clampView();
+    expectShown(at1064);
+    parkPointer();
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            const std::vector<int> columns = lineColumns(display_->grab(), geometryOf(main_));
+            return std::find(columns.begin(), columns.end(), 500) != columns.end();
+        },
+        kScreenTimeout))
+        << "no white line in column 500";
+    windows_->keys(find, {"Escape"});
+    EXPECT_TRUE(waitUntilHidden("Find"));
+    quitWithZero(main_);
+}
+
+TEST_F(ControlsEndToEnd, FindSelectsAMediumByNameAndEndFramesIt) {
+    installCatalogue(TestCatalogue::bytes());
+    ASSERT_NO_FATAL_FAILURE(start());
+    const SpectrumView startView = SpectrumView::startValues();
+    expectLinesAt({});
+    windows_->keys(main_, {"slash"});
+    const WindowId find = waitForWindow("Find");
+    ASSERT_NE(find, 0u);
+    windows_->type(find, "ALP");
+    windows_->keys(find, {"Return"});
+    expectLinesAt(columnsOf(startView, {450, 520}));
+    windows_->keys(find, {"Escape"});
+    EXPECT_TRUE(waitUntilHidden("Find"));
+
+    SpectrumView framed = startView;
+    framed.fitRange(450, 520);
+    framed.clampView();
+    windows_->keys(main_, {"End"});
+    expectShown(framed);
+    windows_->keys(main_, {"ctrl+q"});
+    expectExitedWithZero(waitForViewerEnd());
+    EXPECT_TRUE(writtenPlacements().has_value());
 }
 
 }  // namespace

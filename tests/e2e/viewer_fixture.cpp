@@ -129,16 +129,26 @@ Placements ViewerEndToEnd::expectedCentredPlacements() const {
 }
 
 WindowId ViewerEndToEnd::startViewer() {
+    return startViewerWith(QUORVANTA_VIEWER, {}, runFolder(), {});
+}
+
+WindowId ViewerEndToEnd::startViewerWith(const std::filesystem::path& program,
+                                         const std::vector<std::string>& arguments,
+                                         const std::filesystem::path& workingDirectory,
+                                         const EnvironmentChanges& environment) {
     const std::filesystem::path runtime = folder_ / "runtime";
     std::filesystem::create_directories(runtime);
     ::chmod(runtime.c_str(), 0700);
     ProcessOptions options;
-    options.program = QUORVANTA_VIEWER;
-    options.workingDirectory = runFolder();
+    options.program = program;
+    options.arguments = arguments;
+    options.workingDirectory = workingDirectory;
     options.environment = {
         {"DISPLAY", display_->name()},     {"QT_QPA_PLATFORM", "xcb"},
         {"QT_SCALE_FACTOR", "1"},          {"QT_SCREEN_SCALE_FACTORS", ""},
         {"QT_ENABLE_HIGHDPI_SCALING", ""}, {"XDG_RUNTIME_DIR", runtime.string()}};
+    for (const auto& [name, value] : environment)
+        options.environment[name] = value;
     options.outputFile = viewerLog();
     viewer_ = std::make_unique<ChildProcess>(options);
     const WindowId main = waitForWindow(kMainTitle);

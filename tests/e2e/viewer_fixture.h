@@ -148,6 +148,11 @@ class ViewerEndToEnd : public ::testing::Test {
 
     // Starts the viewer in the run folder; returns its main window once it is shown and painted.
     WindowId startViewer();
+    // The same for any command that starts the viewer, in any folder, with more variables set.
+    WindowId startViewerWith(const std::filesystem::path& program,
+                             const std::vector<std::string>& arguments,
+                             const std::filesystem::path& workingDirectory,
+                             const EnvironmentChanges& environment);
     // The one visible window with this title, once it is shown; 0 (and a failure) otherwise.
     WindowId waitForWindow(const std::string& title);
     bool waitUntilHidden(const std::string& title);

@@ -322,6 +322,17 @@ void DisplayWindows::drag(Point from, Point to, int button) const {
     pointer(arguments);
 }
 
+void DisplayWindows::keys(WindowId window, const std::vector<std::string>& keys) const {
+    std::vector<std::string> arguments = {"windowfocus", "--sync",  std::to_string(window),
+                                          "key",         "--delay", "50"};
+    arguments.insert(arguments.end(), keys.begin(), keys.end());
+    pointer(arguments);
+}
+
+void DisplayWindows::type(WindowId window, const std::string& text) const {
+    pointer({"windowfocus", "--sync", std::to_string(window), "type", "--delay", "50", text});
+}
+
 #ifdef QUORVANTA_E2E_HAVE_XCB
 
 namespace {

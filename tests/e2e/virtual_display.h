@@ -89,6 +89,10 @@ class DisplayWindows {
     void press(Point at, int button = kLeft) const;
     void moveTo(Point at) const;
     void release(Point at, int button = kLeft) const;
+    // Gives the window the keyboard focus, as a click on its frame would, then presses the keys
+    // (xdotool's names: "ctrl+f", "Return", "slash") or types the text.
+    void keys(WindowId window, const std::vector<std::string>& keys) const;
+    void type(WindowId window, const std::string& text) const;
     // Asks the window's client to close it, as a window manager's close control does
     // (WM_DELETE_WINDOW); false when the request could not be sent.
     bool requestClose(WindowId window) const;

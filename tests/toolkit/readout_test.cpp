@@ -83,7 +83,7 @@ class Readout : public ::testing::Test {
 const std::vector<XuiReadoutRow> kRows = {
     {-1, 93, {"632.8 nm"}},
     {XgrRGBColour(65535, 32767, 65535), 124, {"632.816 nm", "He-Ne (gas)", "red line"}},
-    {-1, 93, {"\u2026 and 3 more"}},
+    {-1, 93, {"\x85 and 3 more"}},
 };
 
 TEST_F(Readout, HoverAndLeavingReachTheCallbackOnlyWhenTheGridTracksThePointer) {

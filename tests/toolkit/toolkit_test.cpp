@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 #include <string>
 #include <vector>
 
@@ -392,6 +393,123 @@ TEST_F(Toolkit, TextsAndFunctionsTravelAsNumbers) {
     EXPECT_EQ(XuiFunctionAt(f), recordCallback);
     EXPECT_EQ(XuiFunctionAt(0), nullptr);
     EXPECT_EQ(XuiFunctionAt(999), nullptr);
+}
+
+TEST_F(Toolkit, KeysAndTheWheelReachTheWindowsCallbackWithTheirCodes) {
+    const std::int32_t grid = makeWindow(300, 200);
+    auto* top = static_cast<QWidget*>(XuiNativeWindow(XuiGetWindow(grid)));
+    top->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(top));
+    XgrDropQueuedMessages();
+    struct Row {
+        const char* name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        QString text;
+        std::int32_t code, bits;
+    };
+    const Row rows[] = {
+        {"a letter in lower case", Qt::Key_V, Qt::ShiftModifier, "V", 'v', kShiftKey},
+        {"Control: the key names the letter", Qt::Key_F, Qt::ControlModifier, "\x06", 'f',
+         kControlKey},
+        {"a sign", Qt::Key_Plus, Qt::NoModifier, "+", '+', 0},
+        {"an arrow", Qt::Key_Left, Qt::ShiftModifier, "", kKeyLeft, kShiftKey},
+        {"Home", Qt::Key_Home, Qt::NoModifier, "", kKeyHome, 0},
+        {"the keypad's Enter", Qt::Key_Enter, Qt::KeypadModifier, "\r", kKeyEnter, 0},
+    };
+    for (const Row& row : rows) {
+        callbackLog.clear();
+        QTest::sendKeyEvent(QTest::KeyAction::Press, top, row.key, row.text, row.modifiers);
+        ASSERT_EQ(XgrQueuedMessageCount(), 1) << row.name;
+        XgrProcessMessages(1);
+        ASSERT_EQ(callbackLog.size(), 1u) << row.name;
+        EXPECT_EQ(callbackLog[0].r1, msg.WindowKeyDown) << row.name;
+        EXPECT_EQ(callbackLog[0].v0, row.code) << row.name;
+        EXPECT_EQ(callbackLog[0].v2, row.bits) << row.name;
+    }
+
+    callbackLog.clear();
+    auto* gridWidget = static_cast<QWidget*>(XuiNativeWidget(grid));
+    QWheelEvent forward(QPointF(40, 30), gridWidget->mapToGlobal(QPointF(40, 30)), QPoint(),
+                        QPoint(-60, 120), Qt::NoButton, Qt::ShiftModifier, Qt::NoScrollPhase,
+                        false);
+    QApplication::sendEvent(gridWidget, &forward);
+    ASSERT_EQ(XgrQueuedMessageCount(), 2) << "one message per axis turned";
+    XgrProcessMessages(2);
+    ASSERT_EQ(callbackLog.size(), 2u);
+    EXPECT_EQ(callbackLog[0].r1, msg.WindowMouseWheel);
+    EXPECT_EQ(std::vector<std::int32_t>(
+                  {callbackLog[0].v0, callbackLog[0].v1, callbackLog[0].v2, callbackLog[0].v3}),
+              std::vector<std::int32_t>({40, 30, kShiftKey, 120}));
+    EXPECT_EQ(callbackLog[1].v2, kShiftKey | kWheelHorizontal);
+    EXPECT_EQ(callbackLog[1].v3, -60);
+}
+
+TEST_F(Toolkit, TextFieldAndResultListTalkThroughMessages) {
+    const std::int32_t grid = makeWindow(400, 300);
+    const std::int32_t field = makeKid(XuiTextLine, grid, 5, 5, 300, 24);
+    const std::int32_t list = makeKid(XuiList, grid, 5, 40, 300, 200);
+    auto* top = static_cast<QWidget*>(XuiNativeWindow(XuiGetWindow(grid)));
+    top->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(top));
+    XgrDropQueuedMessages();
+    auto* line = static_cast<QWidget*>(XuiNativeWidget(field));
+    auto textOf = [&] {
+        std::int32_t g = field, m = msg.GetTextString, v0 = 0, v1 = 0, v2 = 0, v3 = 0, r0 = 0,
+                     r1 = 0;
+        XuiSendMessage(g, m, v0, v1, v2, v3, r0, r1);
+        std::string text = XstGetText(r1);
+        XstReleaseText(r1);
+        return text;
+    };
+
+    // Typed characters beyond one byte are folded into the program's single-byte texts.
+    for (const QChar c : QString::fromUtf8("3\u2013 5 \u03bcm \u00e9\u4e2d"))
+        QTest::sendKeyEvent(QTest::KeyAction::Click, line, Qt::Key_unknown, QString(c),
+                            Qt::NoModifier);
+    EXPECT_GT(XgrQueuedMessageCount(), 0);
+    XgrProcessMessages(XgrQueuedMessageCount());
+    ASSERT_FALSE(callbackLog.empty());
+    EXPECT_EQ(callbackLog.back().r1, msg.TextModified);
+    EXPECT_EQ(callbackLog.back().r0, 1) << "the field's kid number";
+    EXPECT_EQ(textOf(), "3- 5 \xE6m \xE9?");
+
+    // The keys that move through results reach the program instead of the cursor.
+    callbackLog.clear();
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Return, Qt::Key_Escape})
+        QTest::keyClick(line, key);
+    XgrProcessMessages(XgrQueuedMessageCount());
+    std::vector<std::int32_t> keys;
+    for (const Seen& seen : callbackLog) {
+        EXPECT_EQ(seen.r1, msg.KeyDown);
+        keys.push_back(seen.v0);
+    }
+    EXPECT_EQ(keys, std::vector<std::int32_t>({kKeyDown, kKeyUp, kKeyEnter, kKeyEscape}));
+
+    const XstText replaced("1064");
+    XuiSend(field, msg.SetTextString, 0, 0, 0, 0, 0, replaced.number());
+    EXPECT_EQ(textOf(), "1064");
+    EXPECT_EQ(XgrQueuedMessageCount(), 0) << "setting the text is no edit";
+
+    const XstText rows("first\nsecond\n\x85 3 more");
+    XuiSend(list, msg.SetTextArray, 0, 0, 0, 0, 0, rows.number());
+    XuiSend(list, msg.SetValue, 1);
+    std::int32_t getValue = 0;
+    XgrMessageNameToNumber("GetValue", getValue);
+    std::int32_t g = list, m = getValue, v0 = 0, v1 = 0, v2 = 0, v3 = 0, r0 = 0, r1 = 0;
+    XuiSendMessage(g, m, v0, v1, v2, v3, r0, r1);
+    EXPECT_EQ(v0, 1) << "the highlighted row";
+    auto* listWidget = static_cast<QWidget*>(XuiNativeWidget(list));
+    EXPECT_EQ(listWidget->focusPolicy(), Qt::NoFocus);
+    callbackLog.clear();
+    const int rowHeight = listWidget->fontMetrics().height() + 2;
+    QTest::mouseClick(listWidget, Qt::LeftButton, {}, QPoint(20, rowHeight * 2 + rowHeight / 2));
+    QTest::mouseClick(listWidget, Qt::LeftButton, {}, QPoint(20, rowHeight * 5));
+    XgrProcessMessages(XgrQueuedMessageCount());
+    ASSERT_EQ(callbackLog.size(), 1u) << "a click under the last row is nothing";
+    EXPECT_EQ(callbackLog[0].r1, msg.Selection);
+    EXPECT_EQ(callbackLog[0].v0, 2) << "the row clicked";
+    EXPECT_EQ(callbackLog[0].r0, 2) << "the list's kid number";
 }
 
 }  // namespace

@@ -79,10 +79,10 @@ TEST_F(HoverReadout, RowsNameEachLineUnderThePointerNearestFirst) {
          20,
          Linear,
          1064.1,
-         {{"1.0641 \u00b5m", "Nd:YAG (solid)"}},
+         {{"1.0641 \xE6m", "Nd:YAG (solid)"}},
          ""},
         {"twelve lines in reach: eight rows and the rest counted", 575, 450, Linear, 450.0,
-         std::vector<Cells>(8, Cells{"450.1xx nm", "Dye (liquid)"}), "\u2026 and 4 more"},
+         std::vector<Cells>(8, Cells{"450.1xx nm", "Dye (liquid)"}), "\x85 and 4 more"},
         {"no line near: the wavelength alone", 575, 450, Linear, 700.0, {}, ""},
     };
     for (const Row& row : rows) {
@@ -136,7 +136,7 @@ TEST_F(HoverReadout, TheFirstRowTellsNeighbouringColumnsApart) {
         for (std::int32_t column = 0; column <= 999; ++column) {
             const std::string text = rowsAt(column).front().cells.front();
             const double wavelength = program.view.mapping().wavelengthAt(column);
-            const bool micrometres = text.ends_with(" \u00b5m");
+            const bool micrometres = text.ends_with(" \xE6m");
             EXPECT_EQ(micrometres, wavelength >= 1000)
                 << view.name << ", column " << column << ": \"" << text << "\"";
             ASSERT_TRUE(micrometres || text.ends_with(" nm")) << text;

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <charconv>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -19,6 +21,7 @@
 
 #include "catalogue_csv.h"
 #include "catalogue_inspection.h"
+#include "catalogue_query.h"
 #include "catalogue_records.h"
 #include "database/transition_database.h"
 
@@ -41,6 +44,7 @@ Commands:
   dump FILE           write the catalogue FILE as a CSV table on standard output
   info FILE           counts per phase, wavelength range, lines off 10..20000 nm
   check FILE          list everything wrong with the catalogue FILE
+  lines FILE ...      lines in a wavelength range, of some media or of a phase
   help [COMMAND]      this text, or the description of COMMAND
 
 'quorvanta-db COMMAND --help' describes COMMAND too.
@@ -123,16 +127,46 @@ and exits with status 1 otherwise. A name filling all 20 bytes of its field
 without a NUL is valid; the OK line mentions it.
 )help";
 
+constexpr std::string_view kLinesHelp =
+    R"help(Usage: quorvanta-db lines FILE [--from NM] [--to NM] [--medium TEXT]
+                              [--phase solid|liquid|gas]
+
+Writes the lines of the catalogue FILE that meet every option given on
+standard output, as a table in the form that dump writes, sorted by
+wavelength; lines of equal wavelength keep their order in FILE. The header
+line is always written.
+
+Options:
+  --from NM      only lines at NM nanometres or longer
+  --to NM        only lines at NM nanometres or shorter
+  --medium TEXT  only lines whose medium name holds TEXT, in upper or lower
+                 case ("nd:" finds Nd:YAG and Nd:glass)
+  --phase PHASE  only lines of a medium of PHASE: solid, liquid or gas
+  -h, --help     this text
+Each option may also be written as --from=NM and so on.
+
+A line whose medium name matches no medium has no phase: it is listed, with an
+empty phase, only without --phase. A wavelength that is not a number matches
+neither --from nor --to; without them such lines come last.
+
+For example, what lases near 1064 nm:
+  quorvanta-db lines wavelength.dat --from 1054 --to 1074
+
+Exit status: 0 when some line matches; 1 when none does, or when FILE cannot
+be read; 2 bad usage.
+)help";
+
 struct Command {
     std::string_view name;
     std::string_view help;
 };
 
-constexpr std::array<Command, 4> kCommands = {{
+constexpr std::array<Command, 5> kCommands = {{
     {"build", kBuildHelp},
     {"dump", kDumpHelp},
     {"info", kInfoHelp},
     {"check", kCheckHelp},
+    {"lines", kLinesHelp},
 }};
 
 std::optional<std::string_view> helpOf(std::string_view command) {
@@ -370,6 +404,99 @@ int runCheck(const CommandWords& words, std::ostream& out, std::ostream& err) {
     return result.problemCount == 0 ? kExitSuccess : kExitBadData;
 }
 
+// The words after `lines`: the catalogue file and the query, or a usage problem.
+struct LinesWords {
+    std::vector<std::string> positional;
+    LineQuery query;
+    bool help = false;
+    std::string problem;  // non-empty: a usage error
+};
+
+// A wavelength option's value: a finite number in any form from_chars reads, and nothing else.
+std::optional<double> parseWavelength(std::string_view text) {
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+// Applies one option to the query; a usage problem, empty when the value is good.
+std::string applyLinesOption(std::string_view name, std::string_view value, LineQuery& query) {
+    const std::string twice = std::string(name) + " is given twice";
+    if (name == "--from" || name == "--to") {
+        std::optional<double>& bound = name == "--from" ? query.from : query.to;
+        if (bound) return twice;
+        bound = parseWavelength(value);
+        if (!bound) return std::string(name) + " " + quotedForMessage(value) + " is not a number";
+    } else if (name == "--medium") {
+        if (query.medium) return twice;
+        query.medium = value;
+    } else {
+        if (query.phase) return twice;
+        if (value != "solid" && value != "liquid" && value != "gas")
+            return "--phase " + quotedForMessage(value) + " is not solid, liquid or gas";
+        query.phase = std::string(value);
+    }
+    return {};
+}
+
+LinesWords splitLinesWords(std::span<const std::string_view> words) {
+    constexpr std::array<std::string_view, 4> kOptions = {"--from", "--to", "--medium", "--phase"};
+    LinesWords result;
+    for (std::size_t i = 0; i < words.size() && result.problem.empty(); ++i) {
+        const std::string_view word = words[i];
+        const std::size_t equals = word.starts_with("--") ? word.find('=') : std::string_view::npos;
+        const std::string_view name = word.substr(0, equals);
+        if (isHelpOption(word)) {
+            result.help = true;
+        } else if (std::find(kOptions.begin(), kOptions.end(), name) != kOptions.end()) {
+            if (equals != std::string_view::npos) {
+                result.problem = applyLinesOption(name, word.substr(equals + 1), result.query);
+            } else if (i + 1 < words.size()) {
+                result.problem = applyLinesOption(name, words[++i], result.query);
+            } else {
+                result.problem = std::string(name) + " needs a value";
+            }
+        } else if (word.size() > 1 && word.starts_with('-')) {
+            result.problem = "unknown option " + std::string(word);
+        } else {
+            result.positional.emplace_back(word);
+        }
+    }
+    return result;
+}
+
+int runLines(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+    const LinesWords words = splitLinesWords(args);
+    if (words.help) {
+        out << kLinesHelp;
+        return kExitSuccess;
+    }
+    if (!words.problem.empty()) return usageError(err, "lines", words.problem);
+    if (words.positional.size() != 1) return usageError(err, "lines", "expects one catalogue file");
+    const LineQuery& query = words.query;
+    if (query.from && query.to && *query.from > *query.to) {
+        return usageError(err, "lines",
+                          "--from " + shortestNumberText(*query.from) + " is above --to " +
+                              shortestNumberText(*query.to));
+    }
+
+    const std::string& path = words.positional.front();
+    const auto loaded = loadCatalogue(path, err);
+    if (!loaded) return kExitBadData;
+    if (loaded->report.status == LoadReport::Status::TooShortForHeader) {
+        err << kProgram << ": " << loaded->report.message << "\n";
+        return kExitBadData;
+    }
+    // A damaged file is searched as far as it goes, as the viewer shows it.
+    if (loaded->report.damaged) err << kProgram << ": warning: " << loaded->report.message << "\n";
+
+    const std::vector<CatalogueRow> lines = selectLines(rowsFromCatalogue(loaded->db), query);
+    out << writeCatalogueCsv(lines);
+    return lines.empty() ? kExitBadData : kExitSuccess;
+}
+
 int runHelp(std::span<const std::string_view> words, std::ostream& out, std::ostream& err) {
     if (words.empty()) {
         out << kToolHelp;
@@ -394,6 +521,7 @@ int runCommand(std::span<const std::string_view> args, std::ostream& out, std::o
 
     const auto help = helpOf(command);
     if (!help) return usageError(err, "", "no command named " + std::string(command));
+    if (command == "lines") return runLines(rest, out, err);
     const CommandWords words = splitWords(rest, command == "build");
     if (words.help) {
         out << *help;

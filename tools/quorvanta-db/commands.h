@@ -1,4 +1,4 @@
-// The quorvanta-db command line: build, dump, info, check and help.
+// The quorvanta-db command line: build, dump, info, check, lines and help.
 #pragma once
 
 #include <iosfwd>
