@@ -14,7 +14,7 @@ namespace quorvanta {
 inline constexpr std::int32_t kHitColumns = 3;
 
 struct DrawnLine {
-    double x = 0.0;               // position on the axis, in pixels
+    float x = 0.0f;               // position on the axis, in pixels
     std::int32_t column = 0;      // the column it was drawn in: x rounded
     std::int32_t transition = 0;  // its number in the database, which is also its drawing order
     std::int32_t medium = 0;      // the medium it was drawn for, in that medium's colour
@@ -32,14 +32,17 @@ class DrawnLines {
     // A line as drawn, in drawing order. Lines out of every pointer's reach are not kept.
     void add(double x, std::int32_t column, std::int32_t transition, std::int32_t medium) {
         if (column < kFirstColumn || column > kLastColumn) return;
-        pending_.push_back({x, column, transition, medium});
+        drawn_.push_back({static_cast<float>(x), column, transition, medium});
+        drawnColumns_.push_back(static_cast<std::int16_t>(column - kFirstColumn));
+        ordered_ = false;
     }
-    // Ends the picture: orders the lines by column for the lookups.
-    void finish();
+
+    // Ends the picture: orders its lines by column for the lookups (else the first lookup does).
+    void finish() const { orderByColumn(); }
 
     const AxisMapping& mapping() const { return mapping_; }
     // Lines kept from the last picture.
-    std::size_t size() const { return byColumn_.size(); }
+    std::size_t size() const { return drawn_.size(); }
 
     // The lines drawn within kHitColumns of column, nearest first: by the distance of their x
     // from the column, then in drawing order. At most limit of them; count says how many in all.
@@ -51,11 +54,16 @@ class DrawnLines {
     static constexpr std::int32_t kLastColumn = 999 + kHitColumns;
     static constexpr std::size_t kColumns = kLastColumn - kFirstColumn + 1;
 
+    void orderByColumn() const;
+
     AxisMapping mapping_;
-    std::vector<DrawnLine> pending_;  // drawing order
-    std::vector<DrawnLine> byColumn_;
-    // Lines of column c are byColumn_[columnStart_[c - kFirstColumn] .. columnStart_[c + 1 - ..]).
-    std::vector<std::uint32_t> columnStart_ = std::vector<std::uint32_t>(kColumns + 1, 0);
+    std::vector<DrawnLine> drawn_;            // drawing order
+    std::vector<std::int16_t> drawnColumns_;  // their columns from kFirstColumn, kept compact
+    // The lines by column, as indices into drawn_: those of column c are
+    // byColumn_[columnStart_[c - kFirstColumn] .. columnStart_[c - kFirstColumn + 1]).
+    mutable bool ordered_ = true;
+    mutable std::vector<std::uint32_t> byColumn_;
+    mutable std::vector<std::uint32_t> columnStart_ = std::vector<std::uint32_t>(kColumns + 1, 0);
 };
 
 }  // namespace quorvanta
