@@ -5,6 +5,8 @@
 // most lines in reach.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -96,6 +98,37 @@ void readoutRedraw(benchmark::State& state, bool recorded) {
 }
 BENCHMARK_CAPTURE(readoutRedraw, recorded, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(readoutRedraw, unrecorded, false)->Unit(benchmark::kMillisecond);
+
+// The two redraws in turns, 60 pairs: the median of the ratios of each pair's times, which the
+// machine's drift over seconds cannot bias. "extra %" is what recording adds.
+void readoutRedrawPaired(benchmark::State& state) {
+    program.database = largestAllSelected();
+    program.view = fullLogarithmicView();
+    program.passCount = 5;
+    SpectrumScene recorded = programScene();
+    SpectrumScene unrecorded = programScene();
+    unrecorded.drawnLines = nullptr;
+    const double centre = program.view.viewCentre, width = program.view.viewWidth;
+    drawSpectrum(recorded, centre, width);
+    auto timed = [&](const SpectrumScene& scene) {
+        const auto start = std::chrono::steady_clock::now();
+        drawSpectrum(scene, centre, width);
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    std::vector<double> ratios;
+    for (auto _ : state) {
+        for (int pair = 0; pair < 60; ++pair) {
+            // Which goes first alternates, so that neither always follows the other.
+            const double a = pair % 2 ? timed(unrecorded) : timed(recorded);
+            const double b = pair % 2 ? timed(recorded) : timed(unrecorded);
+            ratios.push_back(pair % 2 ? b / a : a / b);
+        }
+    }
+    std::nth_element(ratios.begin(), ratios.begin() + std::ptrdiff_t(ratios.size() / 2),
+                     ratios.end());
+    state.counters["extra %"] = (ratios[ratios.size() / 2] - 1) * 100;
+}
+BENCHMARK(readoutRedrawPaired)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // The recording alone: every drawn line added, then all ordered by column.
 void readoutRecord(benchmark::State& state) {
