@@ -1,4 +1,5 @@
-// Redraws of the spectrum into an offscreen main grid, and loads of the largest catalogue.
+// Redraws of the spectrum into an offscreen main grid, loads of the largest catalogue, and the
+// main window's exports (the lines in view as CSV, the picture as PNG).
 //
 //   quorvanta_bench [--db FILE] [Google Benchmark options]
 //
@@ -28,6 +29,7 @@
 #include "spectrum/renderer.h"
 #include "spectrum/spectrum_view.h"
 #include "toolkit/toolkit.h"
+#include "windows/export_content.h"
 
 namespace {
 
@@ -102,6 +104,31 @@ void loadBenchmark(benchmark::State& state, std::string path) {
         loadTransitionDatabaseFile(path, db);
         benchmark::DoNotOptimize(db.transitionCount);
     }
+}
+
+// What Control+E and Control+C cost: finding the lines in view and writing their CSV text.
+void linesExportBenchmark(benchmark::State& state, RedrawCase c) {
+    prepare(c);
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const std::string csv = writeCatalogueCsv(linesInView(program.database, program.view));
+        bytes = csv.size();
+        benchmark::DoNotOptimize(csv.data());
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+
+// What Control+S costs before the file is written: the picture's 1000 x 600 pixels as PNG.
+void pictureExportBenchmark(benchmark::State& state, RedrawCase c) {
+    prepare(c);
+    DrawSpectrum(program.view.viewCentre, program.view.viewWidth);
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const std::vector<std::uint8_t> png = XgrEncodeGridPng(program.mainWindow, 0, 0, 1000, 600);
+        bytes = png.size();
+        benchmark::DoNotOptimize(png.data());
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
 }
 
 std::string caseName(const char* prefix, const RedrawCase& c) {
@@ -206,6 +233,14 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond)
         ->Iterations(1)
         ->Repetitions(1);
+
+    for (Range range : {Range::StartView, Range::FullRange}) {
+        const RedrawCase c{&largest, true, Logarithmic, range, shownMediumResolved};
+        benchmark::RegisterBenchmark(caseName("export/csv", c).c_str(), linesExportBenchmark, c)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(caseName("export/png", c).c_str(), pictureExportBenchmark, c)
+            ->Unit(benchmark::kMillisecond);
+    }
 
     const std::filesystem::path largestFile =
         std::filesystem::temp_directory_path() /

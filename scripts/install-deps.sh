@@ -3,7 +3,7 @@
 # As root it installs what is missing with apt-get; otherwise it names the command to run.
 set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-          xvfb xauth xdotool libxcb1-dev fonts-dejavu-core fonts-liberation
+          xvfb xauth xdotool xclip libxcb1-dev fonts-dejavu-core fonts-liberation
           clang-14 libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do

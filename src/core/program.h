@@ -79,6 +79,9 @@ struct Program {
     // Wheel turns in eighths of a degree not yet spent on a whole notch.
     std::int32_t wheelZoomTurn = 0;
     std::int32_t wheelScrollTurn = 0;
+
+    // Exports: the folder the last file was saved in, proposed for the next one (not saved).
+    std::string exportFolder;
 };
 
 inline Program program;

@@ -1,13 +1,12 @@
 #include "core/settings_file.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "database/replace_file.h"
 
 namespace quorvanta {
 
@@ -24,10 +23,6 @@ void writeInt32(std::uint8_t* at, std::int32_t value) {
     const auto bits = static_cast<std::uint32_t>(value);
     for (int shift = 0; shift < 32; shift += 8)
         *at++ = static_cast<std::uint8_t>((bits >> shift) & 0xFF);
-}
-
-std::string reason(const char* what, const std::string& path) {
-    return std::string(what) + " " + path + ": " + std::strerror(errno);
 }
 
 }  // namespace
@@ -77,48 +72,7 @@ std::array<StoredPosition, 4> readSettingsFile(const std::string& path) {
 
 bool writeSettingsFile(const std::string& path, const std::array<WindowPlacement, 4>& records,
                        std::string& error) {
-    const auto bytes = encodeSettings(records);
-    // A new file of a name nobody holds (mkostemp creates it exclusively), so that no file or
-    // link already standing in the folder is ever written through.
-    std::string temporary = path + ".XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
-        error = reason("cannot create", temporary);
-        return false;
-    }
-    // mkostemp makes the file private; the settings file is an ordinary one.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            error = reason("cannot write", temporary);
-            ::close(fd);
-            ::unlink(temporary.c_str());
-            return false;
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    // The descriptor is closed whether or not the sync worked; the first failure is the one
-    // reported.
-    const bool synced = ::fsync(fd) == 0;
-    const int syncError = errno;
-    const bool closed = ::close(fd) == 0;
-    if (!synced || !closed) {
-        if (!synced) errno = syncError;
-        error = reason("cannot write", temporary);
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = reason("cannot replace", path);
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    return true;
+    return replaceFile(path, encodeSettings(records), error);
 }
 
 }  // namespace quorvanta

@@ -23,7 +23,7 @@ static_assert(sizeof(Medium) == kMediumRecordSize && alignof(Medium) == 1,
               "a Medium must be its record's bytes and nothing else");
 static_assert(sizeof(Transition) == kTransitionRecordSize && alignof(Transition) == 1,
               "a Transition must be its record's bytes and nothing else");
-static_assert(kNoteFieldOffset + kNoteFieldSize == kTransitionRecordSize,
+static_assert(kNoteOffset + kNoteFieldSize == kTransitionRecordSize,
               "the note field is the record's last reserved bytes");
 
 using Bytes8 = std::array<std::uint8_t, sizeof(double)>;
@@ -327,7 +327,7 @@ double Transition::wavelength() const {
 }
 
 std::string Transition::note() const {
-    std::string text(fieldText(std::span(bytes).subspan<kNoteFieldOffset, kNoteFieldSize>()));
+    std::string text(fieldText(std::span(bytes).subspan<kNoteOffset, kNoteFieldSize>()));
     for (char& c : text)
         if (c < ' ' || c > '~') c = '?';
     return text;

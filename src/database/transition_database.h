@@ -28,7 +28,7 @@ inline constexpr int kPhaseSize = 6;
 inline constexpr int kMediumRecordSize = 28;
 inline constexpr int kTransitionRecordSize = 152;
 inline constexpr int kWavelengthOffset = 24;
-inline constexpr int kNoteFieldOffset = 32;
+inline constexpr int kNoteOffset = 32;
 inline constexpr int kNoteFieldSize = 120;
 inline constexpr int kMaxRecords = 65535;
 

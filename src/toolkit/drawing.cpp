@@ -216,11 +216,21 @@ namespace {
 
 // The image that drawing on the grid of rec paints into, or nullptr. The hot drawing operations
 // look their grid up once and pass the record on.
+QImage* pixelsOf(GridRecord& image) {
+    if (image.blank) {
+        image.image = QImage(image.width, image.height, QImage::Format_RGB32);
+        image.image.fill(*image.blank);
+        image.blank.reset();
+    }
+    return image.image.isNull() ? nullptr : &image.image;
+}
+
 QImage* targetOf(GridRecord& rec) {
     if (rec.buffer) {
         GridRecord* buffer = gridRecord(rec.buffer);
-        return buffer ? &buffer->image : nullptr;
+        return buffer ? pixelsOf(*buffer) : nullptr;
     }
+    if (rec.kind == GridKind::Image) return pixelsOf(rec);
     if (rec.kind == GridKind::WindowGrid && rec.image.isNull()) {
         rec.image = QImage(std::max(rec.width, 1), std::max(rec.height, 1), QImage::Format_RGB32);
         rec.image.fill(rgbOf(rec.colours[0]));
@@ -233,6 +243,12 @@ QImage* targetOf(GridRecord& rec) {
 QImage* drawTarget(std::int32_t grid) {
     GridRecord* rec = gridRecord(grid);
     return rec ? targetOf(*rec) : nullptr;
+}
+
+const GridRecord* shownPicture(std::int32_t grid) {
+    const GridRecord* rec = gridRecord(grid);
+    if (rec && rec->buffer) rec = gridRecord(rec->buffer);
+    return rec && (rec->blank || !rec->image.isNull()) ? rec : nullptr;
 }
 
 void flushDirtyGrids() {
@@ -268,6 +284,14 @@ std::uint32_t XgrColourRGB(std::int32_t colour) {
 }
 
 void XgrClearGrid(std::int32_t grid, std::int32_t colour) {
+    GridRecord* rec = gridRecord(grid);
+    GridRecord* target = rec && rec->buffer ? gridRecord(rec->buffer) : rec;
+    if (target && target->kind == GridKind::Image) {
+        target->image = QImage();
+        target->blank = rgbOf(colour);
+        markDirty(grid);
+        return;
+    }
     QImage* image = drawTarget(grid);
     if (!image) return;
     image->fill(rgbOf(colour));
@@ -365,10 +389,14 @@ void XgrDrawImage(std::int32_t grid, std::int32_t image, std::int32_t sourceX, s
 
 void XgrGrabPoint(std::int32_t grid, std::int32_t x, std::int32_t y, std::int32_t& red,
                   std::int32_t& green, std::int32_t& blue, std::int32_t& colour) {
-    QImage* image = drawTarget(grid);
+    const GridRecord* picture = shownPicture(grid);
     QRgb rgb = qRgb(0, 0, 0);
-    if (image && x >= 0 && y >= 0 && x < image->width() && y < image->height())
+    if (picture && picture->blank) {
+        if (x >= 0 && y >= 0 && x < picture->width && y < picture->height) rgb = *picture->blank;
+    } else if (const QImage* image = picture ? &picture->image : drawTarget(grid);
+               image && x >= 0 && y >= 0 && x < image->width() && y < image->height()) {
         rgb = reinterpret_cast<const QRgb*>(image->constScanLine(y))[x];
+    }
     red = qRed(rgb) * 257;
     green = qGreen(rgb) * 257;
     blue = qBlue(rgb) * 257;

@@ -18,6 +18,18 @@ namespace {
 constexpr int kFontSizeUnitsPerPixel = 20;
 
 void applyButtonLook(GridRecord& rec) {
+    if (isPaintedToggle(rec)) {
+        auto& looks = state().paintedLooks;
+        auto found = looks.find(rec.colourExtra);
+        if (found == looks.end()) {
+            QPalette roles;
+            setButtonRoles(roles, rec.colourExtra);
+            found = looks.emplace(rec.colourExtra, roles).first;
+        }
+        rec.look = &found->second;
+        repaintToggle(rec);
+        return;
+    }
     auto* button = qobject_cast<QAbstractButton*>(rec.widget.data());
     if (!button) return;
     auto& looks = state().buttonLooks;
@@ -26,18 +38,8 @@ void applyButtonLook(GridRecord& rec) {
         button->setPalette(found->second);
         return;
     }
-    // Extra colours: face, text, shadow, light.
     QPalette palette = button->palette();
-    const QColor face = qcolour(rec.colourExtra[0]);
-    const QColor text = qcolour(rec.colourExtra[1]);
-    palette.setColor(QPalette::Button, face);
-    palette.setColor(QPalette::ButtonText, text);
-    palette.setColor(QPalette::WindowText, text);
-    palette.setColor(QPalette::Shadow, qcolour(rec.colourExtra[2]));
-    palette.setColor(QPalette::Light, qcolour(rec.colourExtra[3]));
-    palette.setColor(QPalette::Dark, face.darker(160));
-    palette.setColor(QPalette::Mid, face.darker(130));
-    palette.setColor(QPalette::Midlight, face.lighter(130));
+    setButtonRoles(palette, rec.colourExtra);
     button->setPalette(palette);
     looks.emplace(key, palette);
 }
@@ -158,7 +160,7 @@ std::int32_t commonProcess(std::int32_t& grid, std::int32_t& message, std::int32
         rec->colourExtra = {v0, v1, v2, v3};
         applyButtonLook(*rec);
     } else if (is(Known::SetFont)) {
-        if (rec->widget && rec->kind != GridKind::WindowGrid) {
+        if ((rec->widget || isPaintedToggle(*rec)) && rec->kind != GridKind::WindowGrid) {
             auto& fonts = state().fonts;
             const auto key = std::make_tuple(
                 XstGetText(r1), std::clamp(v0 / kFontSizeUnitsPerPixel, 6, 48), v1 >= 600);
@@ -169,7 +171,11 @@ std::int32_t commonProcess(std::int32_t& grid, std::int32_t& message, std::int32
                 font.setWeight(std::get<2>(key) ? QFont::Bold : QFont::Normal);
                 found = fonts.emplace(key, font).first;
             }
-            rec->widget->setFont(found->second);
+            rec->font = &found->second;
+            if (rec->widget)
+                rec->widget->setFont(found->second);
+            else
+                repaintToggle(*rec);
         }
     } else if (is(Known::SetTexture)) {
         rec->texture = v0;
@@ -182,6 +188,8 @@ std::int32_t commonProcess(std::int32_t& grid, std::int32_t& message, std::int32
             button->setText(latin1(rec->text).replace(QLatin1Char('&'), QLatin1String("&&")));
         else if (auto* field = dynamic_cast<TextLineWidget*>(rec->widget.data()))
             field->setText(latin1(rec->text));
+        else if (isPaintedToggle(*rec))
+            repaintToggle(*rec);
     } else if (is(Known::GetTextString)) {
         r1 = XstCreateText(rec->text);
     } else if (is(Known::SetTextArray)) {
@@ -192,18 +200,13 @@ std::int32_t commonProcess(std::int32_t& grid, std::int32_t& message, std::int32
         if (rec->widget) rec->widget->setToolTip(latin1(rec->hint));
     } else if (is(Known::SetValue)) {
         if (auto* list = dynamic_cast<ListWidget*>(rec->widget.data())) list->setHighlight(v0);
-        if (auto* button = qobject_cast<QAbstractButton*>(rec->widget.data());
-            button && button->isCheckable()) {
-            QSignalBlocker blocker(button);
-            button->setChecked(v0 != 0);
-        }
+        if (rec->kind == GridKind::Toggle) setToggleChecked(grid, v0 != 0);
         rec->values[0] = v0;
     } else if (is(Known::GetValue)) {
         if (auto* list = dynamic_cast<ListWidget*>(rec->widget.data()))
             v0 = list->highlight();
-        else if (auto* button = qobject_cast<QAbstractButton*>(rec->widget.data());
-                 button && button->isCheckable())
-            v0 = button->isChecked() ? -1 : 0;
+        else if (rec->kind == GridKind::Toggle)
+            v0 = rec->checked ? -1 : 0;
         else
             v0 = rec->values[0];
     } else if (is(Known::SetValues)) {
@@ -238,9 +241,11 @@ std::int32_t commonProcess(std::int32_t& grid, std::int32_t& message, std::int32
     } else if (is(Known::Callback)) {
         return XuiCallback(grid, message, v0, v1, v2, v3, r0, r1);
     } else if (is(Known::Resize)) {
-        if (rec->widget && v2 > 0 && v3 > 0 && rec->kind != GridKind::WindowGrid) {
-            rec->widget->setGeometry(v0, v1, v2, v3);
+        if (v2 > 0 && v3 > 0 && rec->kind != GridKind::WindowGrid &&
+            (rec->widget || isPaintedToggle(*rec))) {
+            if (rec->widget) rec->widget->setGeometry(v0, v1, v2, v3);
             rec->x = v0, rec->y = v1, rec->width = v2, rec->height = v3;
+            if (!rec->widget) repaintToggle(*rec);
         }
     }
     return 0;

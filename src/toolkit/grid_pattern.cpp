@@ -45,7 +45,7 @@ void registerGridType(const GridTypeDescriptor& d, GridTypeState& type, GridFunc
     d.designSize(type.width, type.height);
     std::int32_t savedX = -1, savedY = -1, displayWidth = 0, displayHeight = 0;
     d.placement(savedX, savedY, displayWidth, displayHeight);
-    designPosition(savedX, savedY, displayWidth, displayHeight, type.width, type.height,
+    windowPosition(savedX, savedY, displayWidth, displayHeight, type.width, type.height,
                    d.centreLift, type.x, type.y);
 
     XuiSetGridTypeProperty(type.gridType, "x", type.x);
@@ -134,6 +134,27 @@ void designPosition(std::int32_t savedX, std::int32_t savedY, std::int32_t displ
         x = savedX;
         y = savedY;
     }
+}
+
+void windowPosition(std::int32_t savedX, std::int32_t savedY, std::int32_t displayWidth,
+                    std::int32_t displayHeight, std::int32_t width, std::int32_t height,
+                    std::int32_t centreLift, std::int32_t& x, std::int32_t& y) {
+    const bool stored = !(savedX == -1 && savedY == -1);
+    if (stored) {
+        std::int32_t shownWidth = width, shownHeight = height;
+        XuiFitWindowSize(savedX, savedY, shownWidth, shownHeight);
+        if (XuiWindowReachable(savedX, savedY, shownWidth, shownHeight)) {
+            x = savedX;
+            y = savedY;
+            return;
+        }
+    }
+    // Centred at the size the window is shown at, which a window larger than the display is not.
+    std::int32_t shownWidth = width, shownHeight = height;
+    XuiFitWindowSize(displayWidth / 2 - width / 2, displayHeight / 2 - height / 2, shownWidth,
+                     shownHeight);
+    designPosition(-1, -1, displayWidth, displayHeight, shownWidth, shownHeight, centreLift, x, y);
+    if (stored) XuiKeepWindowOnScreen(x, y, shownWidth, shownHeight);
 }
 
 std::int32_t runGridFunction(const GridTypeDescriptor& d, GridTypeState& type, GridFunction self,

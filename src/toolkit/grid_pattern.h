@@ -48,4 +48,11 @@ void designPosition(std::int32_t savedX, std::int32_t savedY, std::int32_t displ
                     std::int32_t displayHeight, std::int32_t width, std::int32_t height,
                     std::int32_t centreLift, std::int32_t& x, std::int32_t& y);
 
+// Where a window of the design size stands at start-up: the saved position while it leaves the
+// window within reach (XuiWindowReachable); otherwise centred as above, at the size the window is
+// shown at (XuiFitWindowSize), and a saved position found out of reach is then kept on screen.
+void windowPosition(std::int32_t savedX, std::int32_t savedY, std::int32_t displayWidth,
+                    std::int32_t displayHeight, std::int32_t width, std::int32_t height,
+                    std::int32_t centreLift, std::int32_t& x, std::int32_t& y);
+
 }  // namespace quorvanta

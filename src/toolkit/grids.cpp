@@ -1,6 +1,5 @@
 // Creating windows, grids and kids, and placing them.
 
-#include <QButtonGroup>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
@@ -52,19 +51,11 @@ std::int32_t createKid(GridKind kind, GridFunction function, std::int32_t v0, st
     rec.function = function;
     rec.x = v0, rec.y = v1, rec.width = std::max(v2, 1), rec.height = std::max(v3, 1);
     QWidget* widget = nullptr;
-    if (kind == GridKind::PushButton || kind == GridKind::Toggle) {
-        QPushButton* button =
-            kind == GridKind::Toggle ? new ToggleWidget(host) : new QPushButton(host);
-        if (kind == GridKind::Toggle) {
-            GridRecord* hostRec = gridRecord(parent);
-            if (!hostRec->toggles) {
-                hostRec->toggles = new QButtonGroup(host);
-                hostRec->toggles->setExclusive(false);
-            }
-            // An explicit id: without one the group looks through every id it holds for the
-            // lowest, quadratic again over a window's toggles.
-            hostRec->toggles->addButton(button, grid);
-        }
+    if (kind == GridKind::Toggle) {
+        // Painted by its grid until a widget is asked for.
+        repaintToggle(rec);
+    } else if (kind == GridKind::PushButton) {
+        auto* button = new QPushButton(host);
         button->setFocusPolicy(Qt::NoFocus);
         button->setAutoFillBackground(true);
         QObject::connect(button, &QPushButton::clicked, [grid](bool checked) {
@@ -105,9 +96,11 @@ std::int32_t createKid(GridKind kind, GridFunction function, std::int32_t v0, st
         });
         widget = bar;
     }
-    widget->setGeometry(rec.x, rec.y, rec.width, rec.height);
-    widget->show();
-    rec.widget = widget;
+    if (widget) {
+        widget->setGeometry(rec.x, rec.y, rec.width, rec.height);
+        widget->show();
+        rec.widget = widget;
+    }
     parentRec = gridRecord(parent);
     parentRec->kids.push_back(grid);
     rec.kidNumber = static_cast<std::int32_t>(parentRec->kids.size());
@@ -124,7 +117,8 @@ std::int32_t kidFunction(GridKind kind, GridFunction self, std::int32_t& grid,
     return kidProcess(grid, message, v0, v1, v2, v3, r0, r1);
 }
 
-// A hidden top-level window of fixed size at (x, y); its number.
+// A hidden top-level window of fixed size at (x, y); its number. A window larger than its screen
+// is shown smaller, with a viewport that its window grid will scroll in.
 std::int32_t createTopWindow(std::int32_t x, std::int32_t y, std::int32_t width,
                              std::int32_t height) {
     ensureApplication();
@@ -134,9 +128,12 @@ std::int32_t createTopWindow(std::int32_t x, std::int32_t y, std::int32_t width,
     WindowRecord& rec = s.windows.back();
     rec.alive = true;
     auto* top = new TopWindow(window);
-    top->setFixedSize(std::max(width, 1), std::max(height, 1));
+    const QSize design(std::max(width, 1), std::max(height, 1));
+    const QSize shown = shownWindowSize(x, y, width, height);
+    top->setFixedSize(shown);
     top->move(x, y);
     rec.widget = top;
+    if (shown != design) rec.viewport = makeGridViewport(top);
     return window;
 }
 
@@ -223,7 +220,10 @@ void XuiCreateGrid(std::int32_t& grid, std::int32_t gridType, std::int32_t& x, s
     widget->setGeometry(x, y, width, height);
     widget->show();
     rec.widget = widget;
-    if (WindowRecord* win = windowRecord(window); win && win->grid == 0) win->grid = grid;
+    if (WindowRecord* win = windowRecord(window); win && win->grid == 0) {
+        win->grid = grid;
+        if (win->viewport && parent == 0) win->viewport->setWidget(widget);
+    }
     if (GridRecord* parentRec = gridRecord(parent)) {
         parentRec->kids.push_back(grid);
         state().grids[grid].kidNumber = static_cast<std::int32_t>(parentRec->kids.size());
@@ -266,8 +266,7 @@ void XgrCreateGrid(std::int32_t& grid, std::int32_t gridType, std::int32_t x, st
     rec.x = x, rec.y = y;
     rec.width = std::clamp(width, 1, 16384);
     rec.height = std::clamp(height, 1, 16384);
-    rec.image = QImage(rec.width, rec.height, QImage::Format_RGB32);
-    rec.image.fill(Qt::black);
+    rec.blank = qRgb(0, 0, 0);
 }
 
 void XgrSetGridBuffer(std::int32_t grid, std::int32_t buffer, std::int32_t, std::int32_t) {
@@ -288,7 +287,11 @@ void XgrSetGridPositionAndSize(std::int32_t grid, std::int32_t x, std::int32_t y
     width = std::min(width, 16384);
     height = std::min(height, 16384);
     if (rec->kind == GridKind::Image) {
-        if (width != rec->image.width() || height != rec->image.height()) {
+        // A blank image grows with black, as a drawn one does.
+        if (rec->blank && *rec->blank != qRgb(0, 0, 0) &&
+            (width != rec->width || height != rec->height))
+            drawTarget(grid);
+        if (!rec->blank && (width != rec->image.width() || height != rec->image.height())) {
             QImage resized(width, height, QImage::Format_RGB32);
             resized.fill(Qt::black);
             QPainter painter(&resized);
@@ -299,6 +302,9 @@ void XgrSetGridPositionAndSize(std::int32_t grid, std::int32_t x, std::int32_t y
     } else if (rec->widget) {
         rec->widget->setGeometry(x, y, width, height);
         rec->width = width, rec->height = height;
+    } else if (isPaintedToggle(*rec)) {
+        rec->width = width, rec->height = height;
+        repaintToggle(*rec);
     }
 }
 

@@ -1,7 +1,5 @@
 // Queries of grids and windows: what the program and the tests read back.
 
-#include <QAbstractButton>
-
 #include "toolkit/toolkit.h"
 #include "toolkit/toolkit_internal.h"
 
@@ -57,8 +55,7 @@ bool XuiWindowVisible(std::int32_t grid) {
 
 bool XuiToggleState(std::int32_t grid) {
     GridRecord* rec = gridRecord(grid);
-    auto* button = rec ? qobject_cast<QAbstractButton*>(rec->widget.data()) : nullptr;
-    return button && button->isChecked();
+    return rec && rec->kind == GridKind::Toggle && rec->checked;
 }
 
 void XuiGetPosition(std::int32_t grid, std::int32_t& low, std::int32_t& start, std::int32_t& end,
@@ -79,9 +76,11 @@ void XuiGetGridBox(std::int32_t grid, std::int32_t& x, std::int32_t& y, std::int
     height = rec ? rec->height : 0;
 }
 
+// A painted toggle gets its widget here.
 void* XuiNativeWidget(std::int32_t grid) {
     GridRecord* rec = gridRecord(grid);
-    return rec ? rec->widget.data() : nullptr;
+    if (!rec) return nullptr;
+    return rec->kind == GridKind::Toggle ? toggleWidget(grid) : rec->widget.data();
 }
 
 void* XuiNativeWindow(std::int32_t window) {

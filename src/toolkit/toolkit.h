@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -218,9 +219,42 @@ void XuiCreateGrid(std::int32_t& grid, std::int32_t gridType, std::int32_t& x, s
                    std::int32_t& width, std::int32_t& height, std::int32_t window,
                    std::int32_t parent, GridFunction function);
 
+// ---- Windows on the screens ----------------------------------------------------------------
+// A window larger than its screen's available area is shown at most that large and scrolls over
+// its grid, which keeps its size. (Qt's offscreen platform without a screen configuration has no
+// display to fit: there every window keeps its design geometry.)
+
+// The size a window of the given design size at (x, y) is shown at, scroll bars included.
+void XuiFitWindowSize(std::int32_t x, std::int32_t y, std::int32_t& width, std::int32_t& height);
+// Whether a window shown at (x, y) with this size leaves a part of at least 100 x 50 pixels of its
+// top 100 rows on one screen, so that it can be seen and its frame grabbed.
+bool XuiWindowReachable(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height);
+// Moves (x, y) the least so that a window of this size lies on its screen's available area.
+void XuiKeepWindowOnScreen(std::int32_t& x, std::int32_t& y, std::int32_t width,
+                           std::int32_t height);
+
 // Shows a warning in a small window of its own over the window holding grid; it does not wait
 // for the user, so the message loop goes on.
 void XuiShowWarning(std::int32_t grid, std::string_view title, std::string_view text);
+
+// ---- Handing things to the desktop -------------------------------------------------------
+
+// Asks the user where to save a file, in the platform's save dialog over the window holding grid:
+// the dialog's title, the proposed path (its folder and name), and the kind of file, named for the
+// user ("PNG picture") with its extension ("png"), which a name typed without one gets. The dialog
+// asks before it lets the user pick a file that exists. It is modal: the call returns once the
+// user has chosen, with the path in the file system's bytes, or nullopt when the user cancelled.
+// Input for other windows meanwhile is held back; what arrives is queued as usual.
+std::optional<std::string> XuiChooseSaveFile(std::int32_t grid, std::string_view title,
+                                             const std::string& proposedPath,
+                                             std::string_view typeName, std::string_view extension);
+// Puts a single-byte text on the desktop's clipboard, where the program keeps it until something
+// else is copied.
+void XuiSetClipboardText(std::string_view text);
+// A rectangle of the picture that drawing on grid shows (its buffer) as the bytes of a PNG file,
+// pixel for pixel; empty when the grid has no buffer or the rectangle does not lie inside it.
+std::vector<std::uint8_t> XgrEncodeGridPng(std::int32_t grid, std::int32_t x, std::int32_t y,
+                                           std::int32_t width, std::int32_t height);
 
 // ---- Queries for tests and tools -----------------------------------------------------------
 
@@ -241,7 +275,9 @@ void XuiGetPosition(std::int32_t grid, std::int32_t& low, std::int32_t& start, s
 // The geometry of a kid within its parent, or of a window grid within its window.
 void XuiGetGridBox(std::int32_t grid, std::int32_t& x, std::int32_t& y, std::int32_t& width,
                    std::int32_t& height);
-// The Qt object standing for a grid or a window (QWidget*), for tests that click it.
+// The Qt object standing for a grid or a window (QWidget*), for tests that click it. A toggle,
+// which its grid paints, is given a widget of its own by this call, which stands for it from then
+// on.
 void* XuiNativeWidget(std::int32_t grid);
 void* XuiNativeWindow(std::int32_t window);
 

@@ -6,11 +6,13 @@
 #include <QImage>
 #include <QPalette>
 #include <QPointer>
+#include <QScrollArea>
 #include <QWidget>
 #include <array>
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <unordered_map>
@@ -103,12 +105,21 @@ struct GridRecord {
     std::int32_t buffer = 0;   // image grid that drawing on this grid paints into
     std::int32_t shownBy = 0;  // for an image grid used as a buffer: the grid that shows it
     QImage image;              // image grids; window grids without a buffer draw here
+    // An image grid not drawn on since it was made or cleared is all this colour, and its pixels
+    // are made only when something is drawn on it: a window's buffer may be large and never drawn.
+    std::optional<QRgb> blank;
     std::int32_t drawX = 0;
     std::int32_t drawY = 0;
     std::int32_t low = 0, start = 0, end = 0, high = 0;  // scroll bars
     std::int32_t x = 0, y = 0, width = 0, height = 0;
     bool tracksPointer = false;  // a window grid that reports hover (XuiTrackPointer)
     QPointer<QWidget> widget;
+    // Toggles: the shown state. A toggle has no widget of its own until one is asked for
+    // (XuiNativeWidget); until then the grid paints it and hit-tests clicks on it, so that a
+    // window of tens of thousands of toggles costs little more than their records.
+    bool checked = false;
+    const QFont* font = nullptr;     // from SetFont, shared (State::fonts)
+    const QPalette* look = nullptr;  // the extra colours' roles only (State::paintedLooks)
     // The toggles among this grid's kids. Unchecking a toggle of no group makes Qt search every
     // sibling for an exclusive partner, which made releasing thousands of toggles quadratic.
     QPointer<QButtonGroup> toggles;
@@ -117,6 +128,8 @@ struct GridRecord {
 struct WindowRecord {
     bool alive = false;
     QPointer<QWidget> widget;
+    // A window larger than the screen shows its grid through this scrolling viewport.
+    QPointer<QScrollArea> viewport;
     std::int32_t grid = 0;
     std::string typeName;
     std::string title;
@@ -156,6 +169,12 @@ struct State {
     // fonts by face, pixel size and boldness.
     std::map<std::pair<qint64, std::array<std::int32_t, 4>>, QPalette> buttonLooks;
     std::map<std::tuple<std::string, std::int32_t, bool>, QFont> fonts;
+    // Painted toggles keep only the roles the extra colours set; the rest comes from the grid
+    // that paints them, as a widget's palette inherits from its parent.
+    std::map<std::array<std::int32_t, 4>, QPalette> paintedLooks;
+    // A painted look resolved against the palette of the grid that paints it, released and
+    // pressed. Kept, so that the style's pixmap cache, keyed by the palette, is hit every time.
+    std::map<std::pair<const QPalette*, qint64>, std::pair<QPalette, QPalette>> resolvedLooks;
     QPointer<QWidget> readout;     // made when first shown
     std::int32_t readoutGrid = 0;  // the grid it is shown over; 0 while hidden
 };
@@ -184,6 +203,9 @@ std::int32_t kidProcess(std::int32_t& grid, std::int32_t& message, std::int32_t&
                         std::int32_t& r1);
 // The image that drawing on grid paints into, or nullptr.
 QImage* drawTarget(std::int32_t grid);
+// The record holding the pixels that grid shows, without making a blank one's pixels; nullptr
+// when none are there yet.
+const GridRecord* shownPicture(std::int32_t grid);
 // Repaints the widgets of grids drawn on since the last call.
 void flushDirtyGrids();
 // Hides the readout when it stands over one of the grids drawn on since the last flush.
@@ -198,5 +220,23 @@ std::string singleByteText(const QString& text);
 // the modifier bits of v2.
 std::int32_t keyCode(int qtKey, const QString& text);
 std::int32_t modifierBits(Qt::KeyboardModifiers modifiers);
+
+// Toggles painted by their grid (painted_toggles.cpp).
+bool isPaintedToggle(const GridRecord& rec);
+// The palette roles the extra colours give a button: face, text, shadow, light.
+void setButtonRoles(QPalette& palette, const std::array<std::int32_t, 4>& colourExtra);
+// Gives a painted toggle a widget of its own, which from then on stands for it; its widget.
+QWidget* toggleWidget(std::int32_t grid);
+// A toggle's new shown state, whether set or clicked; repaints it.
+void setToggleChecked(std::int32_t grid, bool checked);
+// Asks the grid holding a painted toggle to repaint.
+void repaintToggle(const GridRecord& rec);
+
+// Windows on the screens (placement.cpp).
+// The client size a window of the given design size is shown at, at (x, y): at most the
+// available area of its screen, scroll bars included where it scrolls over its grid.
+QSize shownWindowSize(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height);
+// A viewport for the window grid of a window shown smaller than its design size.
+QScrollArea* makeGridViewport(QWidget* top);
 
 }  // namespace xb

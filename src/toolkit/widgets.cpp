@@ -48,8 +48,8 @@ void ToggleWidget::paintEvent(QPaintEvent*) {
     QStyleOptionButton option;
     initStyleOption(&option);
     if (isChecked()) {
-        option.palette.setColor(QPalette::Button, QColor(0x1d, 0x4f, 0x91));
-        option.palette.setColor(QPalette::ButtonText, Qt::white);
+        option.palette.setColor(QPalette::Button, QColor(kPressedToggleFace));
+        option.palette.setColor(QPalette::ButtonText, QColor(kPressedToggleText));
     }
     painter.drawControl(QStyle::CE_PushButton, option);
 }
@@ -58,22 +58,30 @@ GridWidget::GridWidget(std::int32_t grid, QWidget* parent) : QWidget(parent), gr
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+bool GridWidget::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) return showToggleHint(event);
+    return QWidget::event(event);
+}
+
 void GridWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     GridRecord* rec = gridRecord(grid_);
-    const QImage* image = drawTarget(grid_);
-    if (image && !image->isNull()) {
-        const QRect area = event->rect();
-        painter.drawImage(area, *image, area);
-        const QRect covered = image->rect();
-        if (!covered.contains(area) && rec) {
-            QRegion rest = QRegion(area).subtracted(covered);
-            for (const QRect& r : rest)
-                painter.fillRect(r, qcolour(rec->colours[0]));
-        }
-    } else if (rec) {
-        painter.fillRect(event->rect(), qcolour(rec->colours[0]));
+    const QRect area = event->rect();
+    const GridRecord* picture = shownPicture(grid_);
+    QRect covered;
+    if (picture && picture->blank) {
+        covered = QRect(0, 0, picture->width, picture->height);
+        painter.fillRect(area & covered, QColor(*picture->blank));
+    } else if (picture) {
+        covered = picture->image.rect();
+        painter.drawImage(area, picture->image, area);
     }
+    if (!covered.contains(area) && rec) {
+        const QRegion rest = QRegion(area).subtracted(covered);
+        for (const QRect& r : rest)
+            painter.fillRect(r, qcolour(rec->colours[0]));
+    }
+    paintToggles(painter, area);
 }
 
 void GridWidget::report(QMouseEvent* event, std::int32_t message, std::int32_t buttons) {
@@ -124,14 +132,17 @@ std::int32_t buttonBits(Qt::MouseButtons buttons) {
 }  // namespace
 
 void GridWidget::mousePressEvent(QMouseEvent* event) {
+    if (pressToggle(event)) return;
     report(event, known(Known::WindowMouseDown), buttonBits(event->buttons() | event->button()));
 }
 
 void GridWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (releaseToggle(event)) return;
     report(event, known(Known::WindowMouseUp), buttonBits(event->buttons() | event->button()));
 }
 
 void GridWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (dragToggle(event)) return;
     report(event, known(Known::WindowMouseMove), buttonBits(event->buttons()));
 }
 
@@ -245,7 +256,8 @@ void GridWidget::wheelEvent(QWheelEvent* event) {
     if (turn.x() != 0)
         queueMessage(grid_, known(Known::WindowMouseWheel), at.x(), at.y(),
                      state | kWheelHorizontal, turn.x());
-    event->accept();
+    // Passed on as well: a window larger than the screen scrolls over its grid with the wheel.
+    event->ignore();
 }
 
 TextLineWidget::TextLineWidget(std::int32_t grid, QWidget* parent)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QStringList>
 #include <QWidget>
@@ -26,14 +27,17 @@ class TopWindow : public QWidget {
 };
 
 // A window grid: shows its drawing buffer and reports the pointer as window mouse messages in
-// grid coordinates. Tracking the pointer, it also reports moves with no button held and the
-// pointer leaving it, into the window system's elsewhere or into one of its kids.
+// grid coordinates. It paints its toggles that have no widget of their own and takes the left
+// button's clicks on them, as a toggle widget would (painted_toggles.cpp).
+// Tracking the pointer, it also reports moves with no button held and the pointer leaving it, into
+// the window system's elsewhere or into one of its kids.
 class GridWidget : public QWidget {
   public:
     GridWidget(std::int32_t grid, QWidget* parent);
     void trackPointer();
 
   protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -46,10 +50,26 @@ class GridWidget : public QWidget {
   private:
     void report(QMouseEvent* event, std::int32_t message, std::int32_t buttons);
     void reportExit();
+    void paintToggles(QPainter& painter, const QRect& area);
+    // The painted toggle under a point of the grid, or 0.
+    std::int32_t toggleAt(QPoint at) const;
+    // Pressing, dragging and releasing the left button on a painted toggle; true when the event
+    // was the toggle's.
+    bool pressToggle(QMouseEvent* event);
+    bool dragToggle(QMouseEvent* event);
+    bool releaseToggle(QMouseEvent* event);
+    bool showToggleHint(QEvent* event);
+
     std::int32_t grid_;
     bool tracking_ = false;
-    QPoint last_;  // where the pointer was last reported
+    QPoint last_;                     // where the pointer was last reported
+    std::int32_t pressedToggle_ = 0;  // held down by the left button
+    bool pressedDown_ = false;        // and the pointer still on it: shown sunken
 };
+
+// The face of a pressed toggle, painted or a widget.
+inline constexpr QRgb kPressedToggleFace = 0x1d4f91;
+inline constexpr QRgb kPressedToggleText = 0xffffff;
 
 // A push button that stays pressed or released; pressed, its face turns a clear blue so that a
 // selection reads at a glance.

@@ -47,6 +47,9 @@ void mainWindowKey(std::int32_t key, std::int32_t modifiers) {
     if (modifiers & kControlKey) {
         if (key == 'f') openFind();
         if (key == 'q') asFromKid(QuitKid, msg.Selection);
+        if (key == 's') savePicture();
+        if (key == 'e') saveLines();
+        if (key == 'c') copyLines();
         return;
     }
     switch (key) {

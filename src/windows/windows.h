@@ -84,6 +84,13 @@ void setMediumToggle(std::int32_t medium, bool pressed);
 void mainWindowKey(std::int32_t key, std::int32_t modifiers);
 void mainWindowWheel(std::int32_t x, std::int32_t y, std::int32_t state, std::int32_t turn);
 
+// The exports of the main window: the picture as a PNG file, the lines of the selected media in
+// the displayed range as a CSV file, each where the user chooses in the save dialog; and the same
+// CSV text on the clipboard. A file is written whole or not at all; a failure shows a warning.
+void savePicture();
+void saveLines();
+void copyLines();
+
 // Shows the Find window beside the main window, its field ready for typing.
 void openFind();
 // Where a window of the given size stands beside another (x, y, width, height) on a display:

@@ -49,7 +49,7 @@ TEST(LineNotes, ComeBackFromFilesTheToolBuilt) {
 // A line record whose note field holds the given bytes from its start, zeros after them.
 Transition withNoteBytes(std::string_view bytes) {
     Transition line = makeTransition("Dye", 590.0);
-    std::memcpy(line.bytes.data() + kNoteFieldOffset, bytes.data(),
+    std::memcpy(line.bytes.data() + kNoteOffset, bytes.data(),
                 std::min<std::size_t>(bytes.size(), kNoteFieldSize));
     return line;
 }

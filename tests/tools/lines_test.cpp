@@ -50,7 +50,8 @@ std::string hostileText(std::mt19937& random, std::size_t maxLength) {
 }
 
 // A catalogue file of random media and lines: wavelengths from a few values so that ties occur,
-// some lines naming no medium. Returns its lines in file order.
+// some lines naming no medium. Returns its lines in file order. The media are stored in the order
+// of their first lines, so that dump writes the lines in file order.
 std::vector<ModelLine> writeRandomCatalogue(std::mt19937& random, const std::string& path) {
     static const char* const kPhases[] = {"solid", "liquid", "gas"};
     const int media = std::uniform_int_distribution<int>(1, 12)(random);
@@ -61,7 +62,6 @@ std::vector<ModelLine> writeRandomCatalogue(std::mt19937& random, const std::str
         const std::string name = hostileText(random, 20);
         if (phaseOf.count(name)) continue;
         phaseOf[name] = kPhases[std::uniform_int_distribution<int>(0, 2)(random)];
-        catalogue.medium(name, phaseOf[name]);
         names.push_back(name);
     }
     static const double kWavelengths[] = {193.3, 488, 488.0001, 632.816, 1064, 1064.1, 10591};
@@ -77,6 +77,16 @@ std::vector<ModelLine> writeRandomCatalogue(std::mt19937& random, const std::str
         dbtool::setNote(record, hostileText(random, 119));
         catalogue.line(record);
     }
+    std::vector<std::string> mediaOrder;
+    for (const ModelLine& line : lines)
+        if (!line.phase.empty() &&
+            std::find(mediaOrder.begin(), mediaOrder.end(), line.medium) == mediaOrder.end())
+            mediaOrder.push_back(line.medium);
+    for (const std::string& name : names)
+        if (std::find(mediaOrder.begin(), mediaOrder.end(), name) == mediaOrder.end())
+            mediaOrder.push_back(name);
+    for (const std::string& name : mediaOrder)
+        catalogue.medium(name, phaseOf[name]);
     writeFile(path, catalogue.bytes());
     return lines;
 }

@@ -19,7 +19,7 @@ constexpr std::int32_t kBandRow = 550;
 
 Transition noted(std::string_view medium, double wavelength, std::string_view note) {
     Transition line = makeTransition(medium, wavelength);
-    std::memcpy(line.bytes.data() + kNoteFieldOffset, note.data(), note.size());
+    std::memcpy(line.bytes.data() + kNoteOffset, note.data(), note.size());
     return line;
 }
 

@@ -1,8 +1,10 @@
 #include "catalogue_csv.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <optional>
 #include <unordered_map>
 
@@ -15,7 +17,14 @@ namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::array<std::string_view, 3> kPhases = {"solid", "liquid", "gas"};
 
-enum Column { kMediumColumn = 1, kPhaseColumn, kWavelengthColumn, kNoteColumn };
+enum Column {
+    kMediumColumn = 1,
+    kPhaseColumn,
+    kWavelengthColumn,
+    kNoteColumn,
+    kStatusColumn,
+    kSourceColumn
+};
 
 bool isPrintable(char c) {
     return c >= 0x20 && c <= 0x7e;
@@ -110,7 +119,8 @@ class TableParser {
             if (line.ends_with('\r')) line.remove_suffix(1);
             if (!headerSeen) {
                 headerSeen = true;
-                if (line != kCsvHeader)
+                withStatus_ = line == kCsvHeaderWithStatus;
+                if (line != kCsvHeader && !withStatus_)
                     addError(lineNumber, 1,
                              "the first line must be the header " + std::string(kCsvHeader));
                 continue;
@@ -137,13 +147,15 @@ class TableParser {
             table_.errors.push_back(*split.error);
             return;
         }
-        if (split.fields.size() != kFieldCount) {
+        const std::size_t fieldCount = withStatus_ ? kFieldCountWithStatus : kFieldCount;
+        if (split.fields.size() != fieldCount) {
             addError(
                 lineNumber, 1,
-                "expected 4 fields (" + std::string(kCsvHeader) + ") but found " +
+                "expected " + std::to_string(fieldCount) + " fields (" +
+                    std::string(withStatus_ ? kCsvHeaderWithStatus : kCsvHeader) + ") but found " +
                     std::to_string(split.fields.size()) +
-                    (split.fields.size() > kFieldCount ? "; a field holding a comma must be quoted"
-                                                       : ""));
+                    (split.fields.size() > fieldCount ? "; a field holding a comma must be quoted"
+                                                      : ""));
             return;
         }
         CatalogueRow row;
@@ -161,6 +173,11 @@ class TableParser {
                          " is not a finite positive number");
         }
         checkNote(row);
+        if (withStatus_) {
+            row.status = std::move(split.fields[4]);
+            row.source = std::move(split.fields[5]);
+            checkStatus(row);
+        }
         if (++lineCount_ == kMaxRecords + 1)
             addError(lineNumber, kMediumColumn,
                      "more than " + std::to_string(kMaxRecords) +
@@ -219,23 +236,34 @@ class TableParser {
         }
     }
 
+    void checkStatus(const CatalogueRow& row) {
+        if (row.status.empty()) {
+            addError(row.line, kStatusColumn,
+                     "the line has no status; give confirmed, calculated, range or unconfirmed");
+            return;
+        }
+        if (std::find(std::begin(kLineStatuses), std::end(kLineStatuses), row.status) ==
+            std::end(kLineStatuses)) {
+            addError(row.line, kStatusColumn,
+                     "status " + quotedForMessage(row.status) +
+                         " is not one of confirmed, calculated, range, unconfirmed");
+            return;
+        }
+        if (const auto byte = firstUnprintable(row.source)) {
+            addError(row.line, kSourceColumn,
+                     "source holds byte " + *byte + ", which is not printable ASCII");
+        } else if (row.source.empty() && row.status != "unconfirmed") {
+            addError(
+                row.line, kSourceColumn,
+                "a " + row.status + " line needs its source; a line without one is unconfirmed");
+        }
+    }
+
     CatalogueTable table_;
+    bool withStatus_ = false;
     std::unordered_map<std::string, MediumSeen> media_;
     int lineCount_ = 0;
 };
-
-void appendField(std::string& out, std::string_view field) {
-    if (field.find_first_of(",\"") == std::string_view::npos) {
-        out += field;
-        return;
-    }
-    out += '"';
-    for (char c : field) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
-}
 
 }  // namespace
 
@@ -246,34 +274,6 @@ CatalogueTable parseCatalogueCsv(std::string_view text) {
 std::string formatCsvError(std::string_view fileName, const CsvError& error) {
     return std::string(fileName) + ":" + std::to_string(error.line) + ":" +
            std::to_string(error.column) + ": " + error.message;
-}
-
-std::string writeCatalogueCsv(std::span<const CatalogueRow> rows) {
-    std::string out;
-    out.reserve((rows.size() + 1) * 48);
-    out += kCsvHeader;
-    out += '\n';
-    for (const CatalogueRow& row : rows) {
-        appendField(out, row.medium);
-        out += ',';
-        appendField(out, row.phase);
-        out += ',';
-        out += shortestNumberText(row.wavelength);
-        out += ',';
-        appendField(out, row.note);
-        out += '\n';
-    }
-    return out;
-}
-
-std::string shortestNumberText(double value) {
-    std::array<char, 32> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    return {buffer.data(), result.ptr};
-}
-
-bool isPrintableAscii(std::string_view text) {
-    return !firstUnprintable(text).has_value();
 }
 
 std::string quotedForMessage(std::string_view text) {

@@ -232,6 +232,21 @@ void checkTransitions(const TransitionDatabase& db, ProblemList& problems) {
     }
 }
 
+// The first line stored after a line of longer wavelength: the viewer staggers the labels of
+// neighbours in stored order, so a catalogue reads best with its lines in wavelength order.
+std::optional<std::string> wavelengthOrderNote(std::string_view fileName,
+                                               const TransitionDatabase& db) {
+    for (std::int32_t k = 2; k <= db.transitionCount; ++k) {
+        const double before = db.transitions[std::size_t(k - 1)].wavelength();
+        const double w = db.transitions[std::size_t(k)].wavelength();
+        if (w < before)
+            return std::string(fileName) + ": note: lines not in wavelength order (transition " +
+                   std::to_string(k) + ", " + shortestNumberText(w) + " nm, follows " +
+                   shortestNumberText(before) + " nm)";
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::vector<std::string> describeCatalogue(std::string_view fileName,
@@ -290,7 +305,9 @@ CheckResult checkCatalogue(std::string_view fileName, std::uintmax_t fileSize,
     if (fullNames > 0)
         summary +=
             "; " + counted(fullNames, "name fills", "names fill") + " all 20 bytes, without NUL";
-    return problems.finish(summary);
+    CheckResult result = problems.finish(summary);
+    if (auto note = wavelengthOrderNote(fileName, db)) result.notes.push_back(std::move(*note));
+    return result;
 }
 
 }  // namespace quorvanta::dbtool

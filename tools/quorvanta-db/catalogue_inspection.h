@@ -24,13 +24,15 @@ std::vector<std::string> describeCatalogue(std::string_view fileName, const Tran
 struct CheckResult {
     std::vector<std::string> lines;  // one per problem (capped per kind), or the OK line
     std::size_t problemCount = 0;
+    std::vector<std::string> notes;  // worth knowing, but no problem: the file stays valid
 };
 
 // Everything wrong with a catalogue file of fileSize bytes: its length against its header, bytes
 // after the last record, texts with stray bytes after their NUL or characters outside printable
 // ASCII, empty names, unknown phases, wavelengths that are not finite and positive, lines whose
 // medium matches none, and media sharing a name. db and report are what loading the file gave.
-// A name that fills its field without a NUL is valid and only mentioned in the OK line.
+// A name that fills its field without a NUL is valid and only mentioned in the OK line. Lines not
+// in ascending wavelength order are valid too (older files store them so) and only noted.
 CheckResult checkCatalogue(std::string_view fileName, std::uintmax_t fileSize,
                            const TransitionDatabase& db, const LoadReport& report);
 

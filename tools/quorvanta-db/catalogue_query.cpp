@@ -18,13 +18,6 @@ bool containsIgnoringCase(std::string_view text, std::string_view part) {
     return std::search(text.begin(), text.end(), part.begin(), part.end(), equal) != text.end();
 }
 
-// A strict weak order on wavelengths with NaN after everything, infinities included.
-bool shorterWavelength(const CatalogueRow& a, const CatalogueRow& b) {
-    if (std::isnan(a.wavelength)) return false;
-    if (std::isnan(b.wavelength)) return true;
-    return a.wavelength < b.wavelength;
-}
-
 }  // namespace
 
 bool matches(const LineQuery& query, const CatalogueRow& row) {
@@ -39,7 +32,7 @@ std::vector<CatalogueRow> selectLines(std::span<const CatalogueRow> rows, const 
     std::vector<CatalogueRow> selected;
     std::copy_if(rows.begin(), rows.end(), std::back_inserter(selected),
                  [&query](const CatalogueRow& row) { return matches(query, row); });
-    std::stable_sort(selected.begin(), selected.end(), shorterWavelength);
+    sortByWavelength(selected);
     return selected;
 }
 

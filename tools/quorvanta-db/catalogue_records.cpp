@@ -3,37 +3,21 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <deque>
+#include <functional>
+#include <numeric>
+#include <queue>
 #include <unordered_map>
 
 namespace quorvanta::dbtool {
 
 namespace {
 
-std::span<const std::uint8_t, kNoteFieldSize> noteField(const Transition& transition) {
-    return std::span(transition.bytes).subspan<kNoteOffset, kNoteFieldSize>();
-}
-
 std::string numbered(std::string_view what, std::int32_t number, std::string_view name) {
     return std::string(what) + " " + std::to_string(number) + " " + quotedForMessage(name);
 }
 
 }  // namespace
-
-std::optional<std::string_view> noteOf(const Transition& transition) {
-    const auto field = noteField(transition);
-    const std::string_view text = fieldText(field);
-    if (text.size() > kMaxNoteLength || !isPrintableAscii(text)) return std::nullopt;
-    const bool paddedWithNul = std::all_of(field.begin() + text.size(), field.end(),
-                                           [](std::uint8_t b) { return b == 0; });
-    if (!paddedWithNul) return std::nullopt;
-    return text;
-}
-
-void setNote(Transition& transition, std::string_view note) {
-    std::uint8_t* field = transition.bytes.data() + kNoteOffset;
-    std::memset(field, 0, kNoteFieldSize);
-    std::memcpy(field, note.data(), std::min(note.size(), kMaxNoteLength));
-}
 
 TransitionDatabase catalogueFromRows(std::span<const CatalogueRow> rows) {
     TransitionDatabase db;
@@ -42,12 +26,19 @@ TransitionDatabase catalogueFromRows(std::span<const CatalogueRow> rows) {
     db.transitions.reserve(rows.size() + 1);
     db.transitions.assign(1, Transition{});
     std::unordered_map<std::string_view, std::int32_t> mediumNumbers;
-    for (const CatalogueRow& row : rows) {
+    for (const CatalogueRow& row : rows)
         if (mediumNumbers.try_emplace(row.medium, static_cast<std::int32_t>(db.media.size()))
                 .second)
             db.media.push_back(makeMedium(row.medium, row.phase));
-        Transition transition = makeTransition(row.medium, row.wavelength);
-        setNote(transition, row.note);
+
+    std::vector<std::size_t> order(rows.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return rows[a].wavelength < rows[b].wavelength;
+    });
+    for (const std::size_t r : order) {
+        Transition transition = makeTransition(rows[r].medium, rows[r].wavelength);
+        setNote(transition, rows[r].note);
         db.transitions.push_back(transition);
     }
     db.mediumCount = static_cast<std::int32_t>(db.media.size() - 1);
@@ -57,14 +48,71 @@ TransitionDatabase catalogueFromRows(std::span<const CatalogueRow> rows) {
     return db;
 }
 
+std::vector<std::int32_t> dumpOrder(const TransitionDatabase& db) {
+    const std::int32_t count = db.transitionCount;
+    std::vector<std::int32_t> order;
+    order.reserve(std::size_t(count));
+
+    // The medium a line would number in a rebuild; 0 for a line naming none, which numbers none.
+    const auto mediumOf = [&](std::int32_t k) {
+        const auto media = db.mediaOf(k);
+        return media.empty() ? 0 : media.front();
+    };
+    std::int32_t next = 1;  // media 1 .. next-1 have appeared
+    const auto mediumReady = [&](std::int32_t k) { return mediumOf(k) <= next; };
+
+    // Held lines blocked by their medium, by medium; held lines of each wavelength, in stored
+    // order (a line may pass only when it heads its wavelength's queue); held lines free to go.
+    std::unordered_map<std::int32_t, std::vector<std::int32_t>> waitingForMedium;
+    std::unordered_map<std::uint64_t, std::deque<std::int32_t>> heldOfWavelength;
+    std::priority_queue<std::int32_t, std::vector<std::int32_t>, std::greater<>> free;
+    const auto wavelengthKey = [&](std::int32_t k) {
+        return std::bit_cast<std::uint64_t>(db.transitions[std::size_t(k)].wavelength());
+    };
+    const auto freeIfReady = [&](std::int32_t k) {
+        if (mediumReady(k) && heldOfWavelength[wavelengthKey(k)].front() == k) free.push(k);
+    };
+    const auto emit = [&](std::int32_t k) {
+        order.push_back(k);
+        if (mediumOf(k) != next) return;
+        ++next;
+        if (const auto waiting = waitingForMedium.find(next); waiting != waitingForMedium.end())
+            for (const std::int32_t held : waiting->second)
+                freeIfReady(held);
+    };
+
+    for (std::int32_t k = 1; k <= count; ++k) {
+        std::deque<std::int32_t>& sameWavelength = heldOfWavelength[wavelengthKey(k)];
+        if (mediumReady(k) && sameWavelength.empty()) {
+            emit(k);
+        } else {
+            sameWavelength.push_back(k);
+            if (!mediumReady(k)) waitingForMedium[mediumOf(k)].push_back(k);
+        }
+        while (!free.empty()) {
+            const std::int32_t held = free.top();
+            free.pop();
+            std::deque<std::int32_t>& queue = heldOfWavelength[wavelengthKey(held)];
+            queue.pop_front();
+            if (!queue.empty()) freeIfReady(queue.front());
+            emit(held);  // after the queue's new head: emit may free it too, were it checked later
+        }
+    }
+    if (std::ssize(order) == count) return order;
+    // Only a file that no table gives gets here, e.g. one whose media are not all named by lines.
+    order.resize(std::size_t(count));
+    std::iota(order.begin(), order.end(), std::int32_t{1});
+    return order;
+}
+
 std::vector<CatalogueRow> rowsFromCatalogue(const TransitionDatabase& db) {
     std::vector<CatalogueRow> rows;
     rows.reserve(std::size_t(db.transitionCount));
-    for (std::int32_t k = 1; k <= db.transitionCount; ++k) {
+    for (const std::int32_t k : dumpOrder(db)) {
         const Transition& transition = db.transitions[std::size_t(k)];
         const auto media = db.mediaOf(k);
         CatalogueRow row;
-        row.line = k + 1;  // below the header
+        row.line = static_cast<int>(rows.size()) + 2;  // below the header
         row.medium = transition.mediumName();
         if (!media.empty()) row.phase = db.media[std::size_t(media.front())].phase();
         row.wavelength = transition.wavelength();

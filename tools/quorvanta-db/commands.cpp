@@ -64,17 +64,28 @@ and whose every further line is one emission line:
   wavelength_nm  wavelength in nm: a finite number above 0 (632.816, 1.0642e3)
   note           free text, at most 119 printable ASCII characters; may be empty
 
-Media are numbered in the order of their first line; lines keep the order of the
-table. A line's note is kept in its record's reserved bytes from offset 32,
-padded with NUL bytes. A field holding a comma or a double quote is written in
-double quotes, each quote inside doubled ("Er,Cr:YSGG"); a field cannot span
-lines. Lines may end in LF or CRLF; empty lines are skipped. A catalogue holds
-at most 65535 media and 65535 lines.
+Media are numbered in the order of their first line in the table. Lines are
+stored in ascending wavelength, lines of equal wavelength in the order of the
+table: the viewer staggers the labels of lines stored next to each other. A
+line's note is kept in its record's reserved bytes from offset 32, padded with
+NUL bytes. A field holding a comma or a double quote is written in double
+quotes, each quote inside doubled ("Er,Cr:YSGG"); a field cannot span lines.
+Lines may end in LF or CRLF; empty lines are skipped. A catalogue holds at most
+65535 media and 65535 lines.
+
+A table may keep every line's provenance in two more columns, under the header
+  medium,phase,wavelength_nm,note,status,source
+  status         confirmed (a reference gives the value), calculated (computed
+                 from published constants), range (inside a range a reference
+                 gives) or unconfirmed; every line needs one
+  source         the reference, e.g. a key into the table's list of sources;
+                 required unless the line is unconfirmed
+Neither is stored in FILE, which has no room for them.
 
 Each error is reported as CSV:LINE:FIELD: what is wrong, FIELD counting from
-1 (medium) to 4 (note). When any line is wrong nothing is written and an
-existing FILE is left untouched: FILE is replaced as a whole once the new
-catalogue is complete.
+1 (medium) to 4 (note), or to 6 (source) under the header with status. When
+any line is wrong nothing is written and an existing FILE is left untouched:
+FILE is replaced as a whole once the new catalogue is complete.
 
 Options:
   -o, --output FILE  the catalogue to write (required)
@@ -84,9 +95,11 @@ Options:
 constexpr std::string_view kDumpHelp = R"help(Usage: quorvanta-db dump FILE
 
 Writes the catalogue FILE on standard output as a table in the form that build
-reads (see 'quorvanta-db help build'), one row per line in file order, each
-wavelength in the shortest form that reads back to the same number. For any FILE
-that build wrote, building the output gives FILE back byte for byte.
+reads (see 'quorvanta-db help build'), one row per line, each wavelength in the
+shortest form that reads back to the same number. Lines come in stored order,
+each medium's lines held back until the media numbered before it have appeared,
+so that building the dump again gives the same file: for any FILE that build
+wrote, building the output gives FILE back byte for byte.
 
 A line's note is the text in its reserved bytes from offset 32 when these hold
 printable ASCII followed only by NUL bytes; anything else there is not shown
@@ -99,7 +112,10 @@ status 1. That is the case for
     which build rejects until a phase is filled in;
   - media without lines, which a table of lines cannot hold;
   - several media with one name, which a rebuild merges into one;
-  - media not in the order of their first lines, which a rebuild renumbers;
+  - lines out of ascending wavelength order, which a rebuild sorts;
+  - media numbered in an order that the lines cannot give (lines of equal
+    wavelength stored against the order of their media), which a rebuild
+    renumbers;
   - names, phases or wavelengths that build does not accept.
 A damaged (cut short) FILE is dumped as far as it goes, also with status 1.
 )help";
@@ -124,7 +140,10 @@ At most 20 problems of a kind are listed, then "... and N more".
 
 Prints "FILE: OK (...)" and exits with status 0 when there is no problem,
 and exits with status 1 otherwise. A name filling all 20 bytes of its field
-without a NUL is valid; the OK line mentions it.
+without a NUL is valid; the OK line mentions it. Lines not stored in ascending
+wavelength order are valid as well; a note on standard error names the first
+line out of order (the viewer staggers the labels of lines stored next to
+each other, so a catalogue in wavelength order keeps close labels apart).
 )help";
 
 constexpr std::string_view kLinesHelp =
@@ -401,6 +420,8 @@ int runCheck(const CommandWords& words, std::ostream& out, std::ostream& err) {
     const CheckResult result = checkCatalogue(path, loaded->fileSize, loaded->db, loaded->report);
     for (const std::string& line : result.lines)
         out << line << "\n";
+    for (const std::string& note : result.notes)
+        err << kProgram << ": " << note << "\n";
     return result.problemCount == 0 ? kExitSuccess : kExitBadData;
 }
 
