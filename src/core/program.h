@@ -69,6 +69,7 @@ struct Program {
     std::int32_t liquidShown = 0;
     std::int32_t gasShown = 0;
     PointerState pointer;
+    DrawnLines drawnLines;  // the emission lines of the main window's picture, for the readout
     std::array<GridTypeState, 4> gridTypes{};
 
     // Keys, the wheel and the Find window. The Find window's place is not saved.
@@ -95,7 +96,8 @@ inline SpectrumScene programScene() {
             .picture = program.programImage,
             .programName = kProgramName,
             .version = kVersion,
-            .makersNotice = kMakersNotice};
+            .makersNotice = kMakersNotice,
+            .drawnLines = &program.drawnLines};
 }
 
 // Repaints the main window's picture for centre ± width / 2 (nm); see drawSpectrum.

@@ -17,9 +17,8 @@ namespace quorvanta {
 
 inline constexpr std::string_view kCsvHeader = "medium,phase,wavelength_nm,note";
 
-// A note lives in the 120 reserved bytes of its transition record and always keeps one NUL.
-inline constexpr int kNoteOffset = 32;
-inline constexpr int kNoteFieldSize = 120;
+// A note lives in the 120 reserved bytes of its transition record (kNoteOffset, kNoteFieldSize)
+// and always keeps one NUL.
 inline constexpr std::size_t kMaxNoteLength = kNoteFieldSize - 1;
 
 struct CatalogueRow {

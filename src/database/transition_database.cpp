@@ -23,6 +23,8 @@ static_assert(sizeof(Medium) == kMediumRecordSize && alignof(Medium) == 1,
               "a Medium must be its record's bytes and nothing else");
 static_assert(sizeof(Transition) == kTransitionRecordSize && alignof(Transition) == 1,
               "a Transition must be its record's bytes and nothing else");
+static_assert(kNoteOffset + kNoteFieldSize == kTransitionRecordSize,
+              "the note field is the record's last reserved bytes");
 
 using Bytes8 = std::array<std::uint8_t, sizeof(double)>;
 
@@ -322,6 +324,13 @@ std::string_view Transition::mediumName() const {
 
 double Transition::wavelength() const {
     return readDouble(bytes.data() + kWavelengthOffset);
+}
+
+std::string Transition::note() const {
+    std::string text(fieldText(std::span(bytes).subspan<kNoteOffset, kNoteFieldSize>()));
+    for (char& c : text)
+        if (c < ' ' || c > '~') c = '?';
+    return text;
 }
 
 std::span<const std::int32_t> TransitionDatabase::mediaOf(std::int32_t k) const {

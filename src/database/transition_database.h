@@ -7,6 +7,8 @@
 // Medium record:     name[20] @0, phase[6] @20, reserved[2] @26.
 // Transition record: mediumName[20] @0, reserved[4] @20, wavelength (IEEE double) @24,
 //                    reserved[120] @32.
+// quorvanta-db keeps a line's note in the transition record's last 120 reserved bytes, as a
+// NUL-padded text field; files of other origins may hold anything there.
 // A text field's text is its bytes up to the first NUL, or all of its bytes when it holds none.
 #pragma once
 
@@ -26,6 +28,8 @@ inline constexpr int kPhaseSize = 6;
 inline constexpr int kMediumRecordSize = 28;
 inline constexpr int kTransitionRecordSize = 152;
 inline constexpr int kWavelengthOffset = 24;
+inline constexpr int kNoteOffset = 32;
+inline constexpr int kNoteFieldSize = 120;
 inline constexpr int kMaxRecords = 65535;
 
 // The largest image whose every byte can be read: a header promising the most media and
@@ -55,6 +59,9 @@ struct Transition {
 
     std::string_view mediumName() const;  // at most 20 characters
     double wavelength() const;            // nm, as stored: may be NaN, infinite or negative
+    // The note, safe to show: the note field's text (all of its 120 bytes when it holds no NUL),
+    // every byte that is not printable ASCII replaced by '?'. Empty for a field of zeros.
+    std::string note() const;
 };
 
 struct TransitionDatabase {

@@ -272,6 +272,9 @@ void drawEmissionLines(const SpectrumScene& scene, const AxisMapping& mapping,
     std::vector<PlacedLine>& lines = scratch.lines;
     lines.clear();
 
+    DrawnLines* const record = scene.drawnLines;
+    if (record) record->start(mapping);
+
     double previousX = 0.0;
     std::int32_t offset = 0;
     for (std::int32_t k = 1; k <= transitions; ++k) {
@@ -306,7 +309,9 @@ void drawEmissionLines(const SpectrumScene& scene, const AxisMapping& mapping,
                         x < kLabelRightLimit - static_cast<double>(labelWidth) &&
                         line.column + labelWidth > 0;
         lines.push_back(line);
+        if (record) record->add(x, line.column, k, medium);
     }
+    if (record) record->finish();
 
     // All lines are white and rise from the band, so a line is painted over entirely by any later
     // one in its column that reaches at least as high, whatever is drawn in between; such lines,

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "database/transition_database.h"
+#include "spectrum/drawn_lines.h"
 #include "spectrum/spectrum_view.h"
 #include "spectrum/wavelength_colour.h"
 
@@ -21,7 +22,8 @@ struct SpectrumScene {
     std::int32_t picture = 0;      // toolkit image of 640 x 480 pixels
     std::string_view programName;  // the title is the name and the version
     std::string_view version;
-    std::string_view makersNotice;  // ends the version line of the start-up picture
+    std::string_view makersNotice;     // ends the version line of the start-up picture
+    DrawnLines* drawnLines = nullptr;  // where the emission lines are recorded as drawn, if given
 };
 
 // The medium transition k is drawn for: the last selected medium bearing its medium name, or 0

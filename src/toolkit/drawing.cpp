@@ -253,6 +253,7 @@ const GridRecord* shownPicture(std::int32_t grid) {
 
 void flushDirtyGrids() {
     State& s = state();
+    hideReadoutOverDrawnGrids();
     for (std::int32_t grid : s.dirtyGrids)
         if (GridRecord* rec = gridRecord(grid); rec && rec->widget) rec->widget->update();
     s.dirtyGrids.clear();

@@ -46,13 +46,13 @@ const std::vector<std::pair<std::string_view, std::int32_t GuiMessages::*>>& nam
     return table;
 }
 
-// The messages of keys, the wheel, text fields and result lists.
+// The messages of keys, the wheel, text fields, result lists and hover.
 const std::vector<std::pair<std::string_view, std::int32_t GuiMessages::*>>& inputMessages() {
     static const std::vector<std::pair<std::string_view, std::int32_t GuiMessages::*>> table = {
 #define Q_MESSAGE(name) {#name, &GuiMessages::name}
-        Q_MESSAGE(GetTextString),    Q_MESSAGE(KeyDown),      Q_MESSAGE(ResizeWindow),
-        Q_MESSAGE(SetTextArray),     Q_MESSAGE(TextModified), Q_MESSAGE(WindowKeyDown),
-        Q_MESSAGE(WindowMouseWheel),
+        Q_MESSAGE(GetTextString),    Q_MESSAGE(KeyDown),         Q_MESSAGE(ResizeWindow),
+        Q_MESSAGE(SetTextArray),     Q_MESSAGE(TextModified),    Q_MESSAGE(WindowKeyDown),
+        Q_MESSAGE(WindowMouseWheel), Q_MESSAGE(WindowMouseExit),
 #undef Q_MESSAGE
     };
     return table;

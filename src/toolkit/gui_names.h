@@ -58,6 +58,8 @@ struct GuiMessages {
     std::int32_t TextModified = 0;
     std::int32_t WindowKeyDown = 0;
     std::int32_t WindowMouseWheel = 0;
+    // The pointer leaving a grid that tracks it.
+    std::int32_t WindowMouseExit = 0;
     std::int32_t LastMessage = 0;
 };
 

@@ -135,5 +135,6 @@ void XgrResetToolkit() {
     State& s = state();
     for (WindowRecord& win : s.windows)
         delete win.widget.data();
+    delete s.readout.data();
     s = State{};
 }

@@ -13,23 +13,23 @@ namespace xb {
 namespace {
 
 constexpr std::array<const char*, static_cast<int>(Known::Count)> kKnownNames = {
-    "Callback",      "Change",          "CloseWindow",
-    "Create",        "DisplayWindow",   "GetColor",
-    "GetGridNumber", "GetPosition",     "GetValue",
-    "GetValues",     "GetWindowSize",   "HideWindow",
-    "Initialize",    "MuchLess",        "MuchMore",
-    "OneLess",       "OneMore",         "Redrawn",
-    "Resize",        "SelectWindow",    "Selection",
-    "SetCallback",   "SetColor",        "SetColorExtra",
-    "SetFont",       "SetGridName",     "SetGridProperties",
-    "SetHintString", "SetPosition",     "SetStyle",
-    "SetTextString", "SetTexture",      "SetValue",
-    "SetValues",     "SetWindowTitle",  "ShowWindow",
-    "WindowCreate",  "WindowMouseDown", "WindowMouseMove",
-    "WindowMouseUp", "WindowRegister",  "GetTextString",
-    "KeyDown",       "ResizeWindow",    "SetTextArray",
-    "TextModified",  "WindowKeyDown",   "WindowMouseWheel",
-    "LastMessage",
+    "Callback",        "Change",          "CloseWindow",
+    "Create",          "DisplayWindow",   "GetColor",
+    "GetGridNumber",   "GetPosition",     "GetValue",
+    "GetValues",       "GetWindowSize",   "HideWindow",
+    "Initialize",      "MuchLess",        "MuchMore",
+    "OneLess",         "OneMore",         "Redrawn",
+    "Resize",          "SelectWindow",    "Selection",
+    "SetCallback",     "SetColor",        "SetColorExtra",
+    "SetFont",         "SetGridName",     "SetGridProperties",
+    "SetHintString",   "SetPosition",     "SetStyle",
+    "SetTextString",   "SetTexture",      "SetValue",
+    "SetValues",       "SetWindowTitle",  "ShowWindow",
+    "WindowCreate",    "WindowMouseDown", "WindowMouseMove",
+    "WindowMouseUp",   "WindowRegister",  "GetTextString",
+    "KeyDown",         "ResizeWindow",    "SetTextArray",
+    "TextModified",    "WindowKeyDown",   "WindowMouseWheel",
+    "WindowMouseExit", "LastMessage",
 };
 
 }  // namespace
@@ -171,9 +171,12 @@ void XuiGetDefaultMessageFuncArray(std::vector<GridFunction>& functions) {
             case Known::LastMessage:
             case Known::WindowCreate:
             case Known::WindowRegister:
-            case Known::WindowMouseDown:
-            case Known::WindowMouseMove:
             case Known::WindowMouseUp:
+                break;
+            case Known::WindowMouseDown:
+            case Known::WindowMouseExit:
+            case Known::WindowMouseMove:
+                functions[number] = pointerProcess;
                 break;
             default:
                 functions[number] = commonProcess;

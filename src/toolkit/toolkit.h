@@ -341,6 +341,38 @@ void XgrGrabPoint(std::int32_t grid, std::int32_t x, std::int32_t y, std::int32_
 inline constexpr std::int32_t kCharWidth = 8;
 inline constexpr std::int32_t kCharHeight = 10;
 
+// ---- Pointer tracking and the readout ------------------------------------------------------
+
+// From now on the window grid also reports the pointer moving with no button held
+// (WindowMouseMove with v2 = 0) and leaving it (WindowMouseExit with v0, v1 the last position),
+// also into one of its kids; both only while no button is held. Its default processing passes
+// the window mouse messages WindowMouseMove, WindowMouseExit and WindowMouseDown on to the grid's
+// callback function, wrapped as Callback.
+void XuiTrackPointer(std::int32_t grid);
+
+// One row of the readout. Its texts are single-byte like all others; byte 0x85 shows as an
+// ellipsis.
+struct XuiReadoutRow {
+    std::int32_t swatch = -1;        // a colour shown as a small square before the texts; -1: none
+    std::int32_t textColour = 124;   // of all its texts
+    std::vector<std::string> cells;  // aligned in columns; a row of one text spans them all
+    friend bool operator==(const XuiReadoutRow&, const XuiReadoutRow&) = default;
+};
+
+// The readout: one small box of rows that floats over every window beside a point of a grid, the
+// pointer's. It takes neither focus nor pointer input and is no part of any grid's picture. It
+// stands right of and below the point, on the other side where it would pass an edge of the
+// screen, and never covers the point's column of the screen while it fits beside it. Showing it
+// again moves it and changes its rows; drawing on its grid hides it, since its rows tell of the
+// picture it was shown over.
+void XuiShowReadout(std::int32_t grid, std::int32_t x, std::int32_t y,
+                    std::span<const XuiReadoutRow> rows);
+void XuiHideReadout();
+// For tests: whether it is shown, where on the screen, and its rows.
+bool XuiReadoutVisible();
+void XuiGetReadoutBox(std::int32_t& x, std::int32_t& y, std::int32_t& width, std::int32_t& height);
+std::vector<XuiReadoutRow> XuiGetReadoutRows();
+
 // ---- Message loop --------------------------------------------------------------------------
 
 // The CEO function sees every message before the grid function of its target.

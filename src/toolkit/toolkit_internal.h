@@ -74,6 +74,8 @@ enum class Known : int {
     TextModified,
     WindowKeyDown,
     WindowMouseWheel,
+    // Hover.
+    WindowMouseExit,
     LastMessage,
     Count
 };
@@ -110,6 +112,7 @@ struct GridRecord {
     std::int32_t drawY = 0;
     std::int32_t low = 0, start = 0, end = 0, high = 0;  // scroll bars
     std::int32_t x = 0, y = 0, width = 0, height = 0;
+    bool tracksPointer = false;  // a window grid that reports hover (XuiTrackPointer)
     QPointer<QWidget> widget;
     // Toggles: the shown state. A toggle has no widget of its own until one is asked for
     // (XuiNativeWidget); until then the grid paints it and hit-tests clicks on it, so that a
@@ -172,6 +175,8 @@ struct State {
     // A painted look resolved against the palette of the grid that paints it, released and
     // pressed. Kept, so that the style's pixmap cache, keyed by the palette, is hit every time.
     std::map<std::pair<const QPalette*, qint64>, std::pair<QPalette, QPalette>> resolvedLooks;
+    QPointer<QWidget> readout;     // made when first shown
+    std::int32_t readoutGrid = 0;  // the grid it is shown over; 0 while hidden
 };
 
 State& state();
@@ -203,6 +208,12 @@ QImage* drawTarget(std::int32_t grid);
 const GridRecord* shownPicture(std::int32_t grid);
 // Repaints the widgets of grids drawn on since the last call.
 void flushDirtyGrids();
+// Hides the readout when it stands over one of the grids drawn on since the last flush.
+void hideReadoutOverDrawnGrids();
+// Passes the window mouse messages of a grid that tracks the pointer on to its callback.
+std::int32_t pointerProcess(std::int32_t& grid, std::int32_t& message, std::int32_t& v0,
+                            std::int32_t& v1, std::int32_t& v2, std::int32_t& v3, std::int32_t& r0,
+                            std::int32_t& r1);
 // A text typed into a field as the program's single-byte texts hold it (see textFromUser).
 std::string singleByteText(const QString& text);
 // The key of a key event as the key messages report it (v0), 0 for a key they do not report; and

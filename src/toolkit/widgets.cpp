@@ -1,6 +1,8 @@
 // The Qt widgets behind windows and window grids.
 
+#include <QChildEvent>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -84,7 +86,39 @@ void GridWidget::paintEvent(QPaintEvent* event) {
 
 void GridWidget::report(QMouseEvent* event, std::int32_t message, std::int32_t buttons) {
     const QPoint at = event->position().toPoint();
+    last_ = at;
     queueMessage(grid_, message, at.x(), at.y(), buttons, 0, 0, 0);
+}
+
+void GridWidget::trackPointer() {
+    if (tracking_) return;
+    tracking_ = true;
+    setMouseTracking(true);
+    for (QObject* kid : children())
+        kid->installEventFilter(this);
+}
+
+// Leaving only counts with no button held: a held button keeps the pointer's messages coming to
+// the grid that was pressed, and a gesture under way must see nothing new.
+void GridWidget::reportExit() {
+    if (QGuiApplication::mouseButtons() != Qt::NoButton) return;
+    queueMessage(grid_, known(Known::WindowMouseExit), last_.x(), last_.y(), 0, 0, 0, 0);
+}
+
+void GridWidget::leaveEvent(QEvent* event) {
+    if (tracking_) reportExit();
+    QWidget::leaveEvent(event);
+}
+
+// Entering a kid leaves the grid's own picture, though Qt does not count it as leaving the grid.
+void GridWidget::childEvent(QChildEvent* event) {
+    if (tracking_ && event->added()) event->child()->installEventFilter(this);
+    QWidget::childEvent(event);
+}
+
+bool GridWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (tracking_ && event->type() == QEvent::Enter) reportExit();
+    return QWidget::eventFilter(watched, event);
 }
 
 namespace {
@@ -110,6 +144,14 @@ void GridWidget::mouseReleaseEvent(QMouseEvent* event) {
 void GridWidget::mouseMoveEvent(QMouseEvent* event) {
     if (dragToggle(event)) return;
     report(event, known(Known::WindowMouseMove), buttonBits(event->buttons()));
+}
+
+std::int32_t pointerProcess(std::int32_t& grid, std::int32_t& message, std::int32_t& v0,
+                            std::int32_t& v1, std::int32_t& v2, std::int32_t& v3, std::int32_t& r0,
+                            std::int32_t& r1) {
+    GridRecord* rec = gridRecord(grid);
+    if (!rec || !rec->tracksPointer) return 0;
+    return XuiCallback(grid, message, v0, v1, v2, v3, r0, r1);
 }
 
 }  // namespace xb

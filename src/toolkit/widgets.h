@@ -29,9 +29,12 @@ class TopWindow : public QWidget {
 // A window grid: shows its drawing buffer and reports the pointer as window mouse messages in
 // grid coordinates. It paints its toggles that have no widget of their own and takes the left
 // button's clicks on them, as a toggle widget would (painted_toggles.cpp).
+// Tracking the pointer, it also reports moves with no button held and the pointer leaving it, into
+// the window system's elsewhere or into one of its kids.
 class GridWidget : public QWidget {
   public:
     GridWidget(std::int32_t grid, QWidget* parent);
+    void trackPointer();
 
   protected:
     bool event(QEvent* event) override;
@@ -39,10 +42,14 @@ class GridWidget : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void childEvent(QChildEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
   private:
     void report(QMouseEvent* event, std::int32_t message, std::int32_t buttons);
+    void reportExit();
     void paintToggles(QPainter& painter, const QRect& area);
     // The painted toggle under a point of the grid, or 0.
     std::int32_t toggleAt(QPoint at) const;
@@ -54,6 +61,8 @@ class GridWidget : public QWidget {
     bool showToggleHint(QEvent* event);
 
     std::int32_t grid_;
+    bool tracking_ = false;
+    QPoint last_;                     // where the pointer was last reported
     std::int32_t pressedToggle_ = 0;  // held down by the left button
     bool pressedDown_ = false;        // and the pointer still on it: shown sunken
 };

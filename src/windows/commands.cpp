@@ -176,6 +176,9 @@ std::int32_t MainCallback(std::int32_t&, std::int32_t& message, std::int32_t& v0
         mainWindowKey(v0, v2);
     } else if (m == msg.WindowMouseWheel) {
         mainWindowWheel(v0, v1, v2, v3);
+    } else if (r0 == 0 &&
+               (m == msg.WindowMouseMove || m == msg.WindowMouseExit || m == msg.WindowMouseDown)) {
+        hoverReadout(m, v0, v1, v2);
     }
     return 0;
 }

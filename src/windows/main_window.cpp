@@ -67,6 +67,8 @@ void createMainKids(std::int32_t grid, std::int32_t window) {
     XuiSend(hbar, msg.SetTexture, 5);
     XuiSend(vbar, msg.SetStyle, 1);
     XuiSend(vbar, msg.SetTexture, 5);
+    // The pointer resting on the picture brings up the readout of the lines under it.
+    XuiTrackPointer(grid);
 }
 
 void mainDesignSize(std::int32_t& width, std::int32_t& height) {

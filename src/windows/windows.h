@@ -5,6 +5,10 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "database/transition_database.h"
+#include "spectrum/drawn_lines.h"
 
 #include "toolkit/toolkit.h"
 
@@ -95,5 +99,13 @@ void openFind();
 void besideWindow(const std::array<std::int32_t, 4>& other, std::int32_t width, std::int32_t height,
                   std::int32_t displayWidth, std::int32_t displayHeight, std::int32_t& x,
                   std::int32_t& y);
+
+// The hover readout's rows for the pointer in a column of the picture: the wavelength there, then
+// the lines drawn within reach, nearest first, eight at most, then how many more there are.
+std::vector<XuiReadoutRow> readoutRows(const DrawnLines& lines, const TransitionDatabase& db,
+                                       std::int32_t column);
+// Shows the readout for a move with no button held over the picture; hides it for every other
+// window mouse message of the main window: a press, a drag, a move off the picture, leaving.
+void hoverReadout(std::int32_t message, std::int32_t x, std::int32_t y, std::int32_t buttons);
 
 }  // namespace quorvanta
