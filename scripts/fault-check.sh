@@ -158,7 +158,13 @@ build_copy() { cmake --build "$build" -j"${JOBS:-2}" >"$1" 2>&1; }
 run_tests() {  # regex log
     (cd "$build" && ctest -R "$1" --timeout "${TEST_TIMEOUT:-900}" --output-on-failure) >"$2" 2>&1
 }
-failed_tests() { sed -n 's/^ *[0-9]* - \([^ ]*\) (.*/\1/p' "$1" | sort -u | paste -sd, -; }
+# The CTest tests that failed, and the GoogleTest cases among them: "test_core (Failed): A.B".
+failed_tests() {
+    local tests cases
+    tests=$(sed -nE 's/^[[:space:]]*[0-9]+ - ([^ ]+) \((.*)\)$/\1 (\2)/p' "$1" | paste -sd, -)
+    cases=$(sed -nE 's/^\[  FAILED  \] ([^ ]+) \(.*/\1/p' "$1" | sort -u | paste -sd, -)
+    echo "$tests${cases:+: $cases}"
+}
 
 echo "fault-check: building the copy in $build"
 build_copy "$logs/baseline.build.log" || die "the untouched copy does not build; see $logs/baseline.build.log"
