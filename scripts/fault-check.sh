@@ -14,9 +14,11 @@
 # between runs, so that each fault costs an incremental build. For each fault: apply the one
 # replacement, build, run the tests, restore the file. A fault is CAUGHT when a test fails,
 # BUILD when the build fails (caught too, but shown apart: a fault should be a bug that
-# compiles), MISSED when every test passes. Logs: $FAULT_CHECK_DIR/logs/. Exit status 0 when
+# compiles), MISSED when every test passes. Logs: $FAULT_CHECK_DIR/build/fault-logs/. Exit 0 when
 # every fault is caught, 1 when one is missed, 2 for bad usage, bad fault data or a failing
 # baseline (the named tests must pass on the untouched copy first).
+# The tests of one fault run one after the other; CTEST_PARALLEL_LEVEL=2 runs them two at a time.
+# JOBS (default 2) sets the build's parallel jobs, TEST_TIMEOUT (default 900) each test's limit.
 set -euo pipefail
 
 die() { echo "fault-check: $*" >&2; exit 2; }
@@ -33,7 +35,7 @@ while [ $# -gt 0 ]; do
         --faults) [ $# -ge 2 ] || die "--faults needs a file"; faults=$(realpath "$2"); shift 2 ;;
         --no-baseline) baseline=0; shift ;;
         --list) list_only=1; shift ;;
-        -h|--help) sed -n '2,20p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        -h|--help) awk 'NR > 1 && !/^#/ { exit } NR > 1 { sub(/^# ?/, ""); print }' "${BASH_SOURCE[0]}"; exit 0 ;;
         -*) die "unknown option $1 (try --help)" ;;
         *) ids+=("$1"); shift ;;
     esac
@@ -140,12 +142,12 @@ fi
 git -C "$work" update-index --refresh >/dev/null || true
 
 # Every fault's text must be there exactly once before anything is built.
-listing=$(faults_py list "$faults" "$work" "${ids[@]}") || die "the fault list does not fit the tree (above)"
+listing=$(faults_py list "$faults" "$work" "${ids[@]}") || die "the fault list does not fit the tree or the IDs given (above)"
 
 export QT_QPA_PLATFORM=offscreen
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$work}
 build=$work/build
-logs=$work/logs
+logs=$work/build/fault-logs  # inside the ignored build folder: the copy stays clean
 mkdir -p "$logs"
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
