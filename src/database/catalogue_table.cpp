@@ -68,6 +68,13 @@ bool isPrintableAscii(std::string_view text) {
     return std::all_of(text.begin(), text.end(), isPrintable);
 }
 
+std::string printableAscii(std::string_view text) {
+    std::string shown(text);
+    for (char& c : shown)
+        if (c < ' ' || c > '~') c = '?';
+    return shown;
+}
+
 std::optional<std::string_view> noteOf(const Transition& transition) {
     const auto field = noteField(transition);
     const std::string_view text = fieldText(field);

@@ -41,6 +41,10 @@ std::string shortestNumberText(double value);
 
 bool isPrintableAscii(std::string_view text);
 
+// text with every byte that is not printable ASCII replaced by '?': a medium's name or phase as a
+// file of unknown origin may hold them, made safe to show or to write as one CSV field.
+std::string printableAscii(std::string_view text);
+
 // The note kept in a transition's reserved bytes 32..151: printable ASCII followed only by NULs.
 // Anything else there (another program's data, damage) is no note: nullopt.
 std::optional<std::string_view> noteOf(const Transition& transition);

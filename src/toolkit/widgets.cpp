@@ -256,8 +256,12 @@ void GridWidget::wheelEvent(QWheelEvent* event) {
     if (turn.x() != 0)
         queueMessage(grid_, known(Known::WindowMouseWheel), at.x(), at.y(),
                      state | kWheelHorizontal, turn.x());
-    // Passed on as well: a window larger than the screen scrolls over its grid with the wheel.
-    event->ignore();
+    // A grid that follows the pointer (the main window's picture) uses the wheel itself; any other
+    // passes it on as well, so that a window larger than the screen scrolls over its grid.
+    if (tracking_)
+        event->accept();
+    else
+        event->ignore();
 }
 
 TextLineWidget::TextLineWidget(std::int32_t grid, QWidget* parent)

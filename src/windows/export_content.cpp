@@ -41,8 +41,8 @@ std::vector<CatalogueRow> linesInView(const TransitionDatabase& db, const Spectr
         if (m == 0) continue;
         const Medium& medium = db.media[std::size_t(m)];
         rows.push_back({.line = 0,
-                        .medium = std::string(medium.name()),
-                        .phase = std::string(medium.phase()),
+                        .medium = printableAscii(medium.name()),
+                        .phase = printableAscii(medium.phase()),
                         .wavelength = wavelength,
                         .note = std::string(noteOf(transition).value_or("")),
                         .status = {},

@@ -143,6 +143,7 @@ void showRange(double low, double high) {
 }
 
 void actOn(std::int32_t row) {
+    if (program.pointer.dragging == 1) return;  // a drag on the band holds the view until released
     const FindState& find = program.find;
     if (row < 0 || static_cast<std::size_t>(row) >= find.results.actions.size()) return;
     const FindAction action = find.results.actions[std::size_t(row)];

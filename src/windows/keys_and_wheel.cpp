@@ -42,6 +42,9 @@ std::int32_t wholeNotches(std::int32_t& turn, std::int32_t more) {
 }  // namespace
 
 void mainWindowKey(std::int32_t key, std::int32_t modifiers) {
+    // While a drag on the band is under way its markers stand on the picture and its anchor is a
+    // column of the view it started in: nothing may redraw or move the view before its release.
+    if (program.pointer.dragging == 1) return;
     if (modifiers & kAltKey) return;
     const bool shift = (modifiers & kShiftKey) != 0;
     if (modifiers & kControlKey) {
@@ -96,6 +99,7 @@ void mainWindowKey(std::int32_t key, std::int32_t modifiers) {
 }
 
 void mainWindowWheel(std::int32_t x, std::int32_t y, std::int32_t state, std::int32_t turn) {
+    if (program.pointer.dragging == 1) return;  // as for keys
     if (x < 0 || x >= kPictureColumns || y < 0 || y >= kPictureRows) return;
     if ((state & kWheelHorizontal) || (state & kShiftKey)) {
         // Forward, or to the left: towards shorter wavelengths, a trough click's tenth each.

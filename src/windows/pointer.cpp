@@ -99,7 +99,10 @@ std::int32_t PointerFilter(std::int32_t&, std::int32_t& message, std::int32_t& v
     PointerState& p = program.pointer;
     // Conversions use the range as it was before this message changed anything.
     const AxisMapping before = program.view.mapping();
-    if (p.dragging == 1) moveMarker(p, v0);
+    // A key, or typing in Find, carries no pointer position: the markers stay where they are.
+    const bool keyMessage = message != 0 && (message == msg.WindowKeyDown ||
+                                             message == msg.KeyDown || message == msg.TextModified);
+    if (p.dragging == 1 && !keyMessage) moveMarker(p, v0);
     if (message != 0 && message == msg.WindowMouseDown)
         press(p, v0, v1, v2);
     else if (message != 0 && message == msg.WindowMouseUp)

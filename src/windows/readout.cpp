@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/program.h"
+#include "database/catalogue_table.h"
 #include "spectrum/axis.h"
 #include "spectrum/drawn_lines.h"
 #include "toolkit/gui_names.h"
@@ -36,14 +37,6 @@ constexpr std::string_view kHorizontalEllipsis = "\x85";
 
 bool onPicture(std::int32_t x, std::int32_t y) {
     return x >= 0 && x <= kPictureRight && y >= 0 && y <= kPictureBottom;
-}
-
-// A text of the catalogue as the readout may show it: printable ASCII, anything else a '?'.
-std::string printable(std::string_view text) {
-    std::string shown(text);
-    for (char& c : shown)
-        if (c < ' ' || c > '~') c = '?';
-    return shown;
 }
 
 // The wavelength at a column of the picture, in nm below 1000 nm and in µm from there on, with
@@ -80,7 +73,8 @@ XuiReadoutRow lineRow(const TransitionDatabase& db, const DrawnLine& line) {
     const Transition& transition = db.transitions[std::size_t(line.transition)];
     const Medium& medium = db.media[std::size_t(line.medium)];
     row.cells.push_back(lineWavelength(transition.wavelength()));
-    row.cells.push_back(printable(medium.name()) + " (" + printable(medium.phase()) + ")");
+    row.cells.push_back(printableAscii(medium.name()) + " (" + printableAscii(medium.phase()) +
+                        ")");
     std::string note = transition.note();
     if (note.size() > kMaxNoteCharacters)
         note = note.substr(0, kMaxNoteCharacters) + std::string(kHorizontalEllipsis);

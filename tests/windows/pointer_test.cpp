@@ -86,6 +86,32 @@ TEST_F(Pointer, MarkersShowWhileHeldAndAReleaseOffTheBandCancels) {
     EXPECT_EQ(program.pointer.dragging, 0);
 }
 
+// Regression: a key or a wheel notch while the button was held redrew the picture under the
+// markers, moved the marker to the key code's column and ended the drag in the wrong range.
+TEST_F(Pointer, KeysAndTheWheelWaitForADragToBeReleased) {
+    setView(575, 450, Linear);
+    DrawSpectrum(575, 450);
+    gesture(Qt::LeftButton, 250, 600);
+    const SpectrumView dragged = program.view;
+    setView(575, 450, Linear);
+    DrawSpectrum(575, 450);
+    const std::uint32_t under600 = mainPixel(600, kBandRow);
+    QTest::mousePress(grid(), Qt::LeftButton, Qt::NoModifier, QPoint(250, kBandRow));
+    processQueued();
+    XgrQueueMessage(program.mainWindow, msg.WindowKeyDown, kKeyEnd, 0, 0, 0, 0, 0);
+    XgrQueueMessage(program.mainWindow, msg.WindowKeyDown, '+', 0, 0, 0, 0, 0);
+    XgrQueueMessage(program.mainWindow, msg.WindowMouseWheel, 400, 300, 0, 120, 0, 0);
+    processQueued();
+    EXPECT_DOUBLE_EQ(program.view.viewWidth, 450) << "the view waits for the release";
+    EXPECT_EQ(mainPixel(600, kBandRow), under600) << "no marker at a key's column";
+    QTest::mouseMove(grid(), QPoint(600, kBandRow));
+    processQueued();
+    QTest::mouseRelease(grid(), Qt::LeftButton, Qt::NoModifier, QPoint(600, kBandRow));
+    processQueued();
+    EXPECT_DOUBLE_EQ(program.view.viewCentre, dragged.viewCentre);
+    EXPECT_DOUBLE_EQ(program.view.viewWidth, dragged.viewWidth);
+}
+
 TEST_F(Pointer, PressesOffTheBandOrWithOtherButtonsStartNothing) {
     setView(575, 450, Linear);
     QTest::mousePress(grid(), Qt::LeftButton, Qt::NoModifier, QPoint(300, 300));
