@@ -163,4 +163,34 @@ TEST_F(Placement, TheWheelScrollsSidewaysWhenNothingScrollsUpright) {
     EXPECT_EQ(sideways->value(), sideways->maximum()) << "the far end can be reached";
 }
 
+// Regression: the main picture zooms with the wheel; in a window larger than the screen the same
+// notch also scrolled the window under the pointer. A grid that follows the pointer keeps its
+// wheel; any other passes it on to the window.
+TEST_F(Placement, OnlyAGridThatIgnoresTheWheelLetsTheWindowScroll) {
+    for (const bool tracked : {false, true}) {
+        std::int32_t window = 0, m = msg.WindowCreate, x = 0, y = 0, w = 3000, h = 3000, r0 = 0,
+                     r1 = 0;
+        XuiWindow(window, m, x, y, w, h, r0, r1);
+        std::int32_t grid = 0, gx = 0, gy = 0, gw = w, gh = h;
+        XuiCreateGrid(grid, 0, gx, gy, gw, gh, window, 0, nullptr);
+        if (tracked) XuiTrackPointer(grid);
+        auto* top = static_cast<QWidget*>(XuiNativeWindow(window));
+        auto* viewport = top->findChild<QScrollArea*>();
+        ASSERT_NE(viewport, nullptr);
+        top->show();
+        QApplication::processEvents();
+        auto* gridWidget = static_cast<QWidget*>(XuiNativeWidget(grid));
+        XgrDropQueuedMessages();
+        QWheelEvent event(QPointF(100, 100), gridWidget->mapToGlobal(QPointF(100, 100)), QPoint(),
+                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(gridWidget, &event);
+        EXPECT_GT(XgrQueuedMessageCount(), 0) << "the grid reports the notch, tracked " << tracked;
+        // Taken by the tracked grid; left for the window (its scroll area) otherwise. The
+        // window's scrolling itself is checked end to end on a 600-medium window.
+        EXPECT_EQ(event.isAccepted(), tracked) << "tracked " << tracked;
+        EXPECT_EQ(viewport->verticalScrollBar()->value(), 0);
+        XgrDropQueuedMessages();
+    }
+}
+
 }  // namespace
