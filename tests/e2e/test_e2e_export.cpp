@@ -26,12 +26,7 @@ class ExportEndToEnd : public ViewerEndToEnd {
         installShippedCatalogue();
         main_ = startViewerWith(QUORVANTA_VIEWER, {}, runFolder(), kNoDesktopTheme);
         ASSERT_NE(main_, 0u);
-        clickKid(main_, kSelectByPhaseButton);
-        const WindowId phase = waitForWindow(kPhaseTitle);
-        ASSERT_NE(phase, 0u);
-        clickKid(phase, kPhaseAllButton);
-        clickKid(phase, kPhaseCloseButton);
-        ASSERT_TRUE(waitUntilHidden(kPhaseTitle));
+        ASSERT_TRUE(selectEveryMedium(main_));
         exports_ = folder_ / "exports";
         std::filesystem::create_directory(exports_);
     }

@@ -79,12 +79,7 @@ TEST_F(ReadoutEndToEnd, RestingOnALineNamesItAndLeavingOrPressingTakesItAway) {
     installCatalogue(catalogue.bytes());
     main_ = startViewer();
     ASSERT_NE(main_, 0u);
-    clickKid(main_, kSelectByPhaseButton);
-    const WindowId phase = waitForWindow(kPhaseTitle);
-    ASSERT_NE(phase, 0u);
-    clickKid(phase, kPhaseAllButton);
-    clickKid(phase, kPhaseCloseButton);
-    ASSERT_TRUE(waitUntilHidden(kPhaseTitle));
+    ASSERT_TRUE(selectEveryMedium(main_));
     const Rect main = geometryOf(main_);
     ASSERT_TRUE(waitUntil(
         [&] {

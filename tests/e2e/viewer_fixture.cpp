@@ -190,6 +190,15 @@ bool ViewerEndToEnd::waitUntilHidden(const std::string& title) {
     return waitUntil([&] { return windows_->visible(title).empty(); }, kWindowTimeout);
 }
 
+bool ViewerEndToEnd::selectEveryMedium(WindowId main) {
+    clickKid(main, kSelectByPhaseButton);
+    const WindowId phase = waitForWindow(kPhaseTitle);
+    if (phase == 0) return false;
+    clickKid(phase, kPhaseAllButton);
+    clickKid(phase, kPhaseCloseButton);
+    return waitUntilHidden(kPhaseTitle);
+}
+
 Point ViewerEndToEnd::onScreen(WindowId window, int x, int y) const {
     const Rect at = geometryOf(window);
     return {at.x + x, at.y + y};

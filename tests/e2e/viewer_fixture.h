@@ -156,6 +156,8 @@ class ViewerEndToEnd : public ::testing::Test {
     // The one visible window with this title, once it is shown; 0 (and a failure) otherwise.
     WindowId waitForWindow(const std::string& title);
     bool waitUntilHidden(const std::string& title);
+    // Every medium selected with the phase window's All, the window closed again; false on failure.
+    bool selectEveryMedium(WindowId main);
     Rect geometryOf(WindowId window) const { return windows_->geometry(window).value_or(Rect{}); }
 
     // Clicks the middle of a kid, given in its window's coordinates.
