@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Injects the faults of tests/faults/faults.txt one at a time and says which the test suite
+# Injects the faults of scripts/faults.txt one at a time and says which the test suite
 # catches. Usage:
 #
 #   scripts/fault-check.sh [--tests REGEX] [--faults FILE] [--no-baseline] [--list] [ID...]
@@ -24,7 +24,7 @@ set -euo pipefail
 die() { echo "fault-check: $*" >&2; exit 2; }
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-faults=$repo/tests/faults/faults.txt
+faults=$repo/scripts/faults.txt
 tests_override=
 baseline=1
 list_only=0

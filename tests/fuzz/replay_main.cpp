@@ -12,38 +12,24 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
-namespace {
-
-int replay(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "cannot read %s\n", file.c_str());
-        return 1;
-    }
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                          std::istreambuf_iterator<char>()};
-    LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
-    return 0;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-    int failures = 0;
-    int replayed = 0;
+    std::vector<std::filesystem::path> inputs;
     for (int a = 1; a < argc; ++a) {
-        const std::filesystem::path given = argv[a];
-        if (std::filesystem::is_directory(given)) {
-            for (const auto& entry : std::filesystem::directory_iterator(given)) {
-                if (!entry.is_regular_file()) continue;
-                failures += replay(entry.path());
-                ++replayed;
-            }
-        } else {
-            failures += replay(given);
-            ++replayed;
-        }
+        if (!std::filesystem::is_directory(argv[a]))
+            inputs.emplace_back(argv[a]);
+        else
+            for (const auto& entry : std::filesystem::directory_iterator(argv[a]))
+                if (entry.is_regular_file()) inputs.push_back(entry.path());
     }
-    std::printf("replayed %d inputs\n", replayed);
-    return failures == 0 && replayed > 0 ? 0 : 1;
+    for (const auto& input : inputs) {
+        std::ifstream in(input, std::ios::binary);
+        if (!in) {
+            std::fprintf(stderr, "cannot read %s\n", input.c_str());
+            return 1;
+        }
+        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+        LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
+    }
+    std::printf("replayed %zu inputs\n", inputs.size());
+    return inputs.empty() ? 1 : 0;
 }

@@ -15,19 +15,16 @@
 #include <unistd.h>
 
 #include <charconv>
-#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "common/synthetic_catalogue.h"
+#include "common/temp_dir.h"
 #include "core/program.h"
 #include "core/startup.h"
-#include "database/transition_database.h"
 #include "spectrum/renderer.h"
 #include "toolkit/toolkit.h"
 
@@ -38,47 +35,36 @@
 #define QUORVANTA_ADDRESS_SANITIZER 1
 #endif
 #endif
-
 #ifdef QUORVANTA_ADDRESS_SANITIZER
 extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+constexpr const char* kMeasured = "heap in use";
+#else
+constexpr const char* kMeasured = "RSS";
 #endif
 
 namespace {
 
 using namespace quorvanta;
 
-constexpr std::int32_t kLargestCount = 65535;
-constexpr int kDefaultRedraws = 1000;
+constexpr long kLargestCount = 65535;
 constexpr int kEarlyRedraws = 10;  // by then every cache a redraw fills is full
 constexpr int kStartUpPasses = 5;  // the loop's counted passes; the first drawing is among them
 
-struct Options {
-    std::int32_t media = kLargestCount;
-    std::int32_t lines = kLargestCount;
-    int redraws = kDefaultRedraws;
-    std::optional<long> maxGrowthKb;
-};
-
 // The views the redraws cycle through, each on both scales: the start view, the whole range and a
 // narrow stretch in the near infrared. Centre and width in nm.
-struct View {
-    double centre;
-    double width;
-};
-constexpr View kViews[] = {{575.0, 450.0}, {10005.0, 19990.0}, {1064.0, 20.0}};
+constexpr struct {
+    double centre, width;
+} kViews[] = {{575.0, 450.0}, {10005.0, 19990.0}, {1064.0, 20.0}};
 
 // A field of /proc/self/status in kB ("VmRSS", "VmHWM").
 long statusKb(std::string_view field) {
     std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (!line.starts_with(field) || line.size() <= field.size() || line[field.size()] != ':')
-            continue;
-        const char* at = line.data() + field.size() + 1;
-        while (*at == ' ' || *at == '\t')
-            ++at;
-        long kb = 0;
-        std::from_chars(at, line.data() + line.size(), kb);
+    for (std::string line; std::getline(status, line);) {
+        if (!line.starts_with(std::string(field) + ":")) continue;
+        const auto digits = line.find_first_of("0123456789");
+        long kb = -1;
+        if (digits != std::string::npos)
+            std::from_chars(line.data() + digits, line.data() + line.size(), kb);
         return kb;
     }
     return -1;
@@ -94,57 +80,15 @@ long heapInUseKb() {
 #endif
 }
 
-// What the growth limit is checked on: see the top of the file.
+// Prints both figures and returns the one the growth limit is checked on (see the top).
+long sample(const std::string& when) {
+    const long rss = statusKb("VmRSS"), heap = heapInUseKb();
+    std::printf("%s: RSS %ld kB, heap in use %ld kB\n", when.c_str(), rss, heap);
 #ifdef QUORVANTA_ADDRESS_SANITIZER
-constexpr const char* kMeasured = "heap in use";
-long measuredKb() {
-    return heapInUseKb();
-}
+    return heap;
 #else
-constexpr const char* kMeasured = "RSS";
-long measuredKb() {
-    return statusKb("VmRSS");
-}
+    return rss;
 #endif
-
-struct Sample {
-    long rssKb;
-    long heapKb;
-    long measuredKb;
-};
-
-Sample sample(const char* when) {
-    const Sample s{statusKb("VmRSS"), heapInUseKb(), measuredKb()};
-    std::printf("%s: RSS %ld kB, heap in use %ld kB\n", when, s.rssKb, s.heapKb);
-    return s;
-}
-
-bool parseNumber(const char* text, long& value) {
-    const std::string_view s(text);
-    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
-    return error == std::errc{} && end == s.data() + s.size() && value >= 0;
-}
-
-std::optional<Options> parseOptions(int argc, char** argv) {
-    Options options;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string_view name = argv[i];
-        long value = 0;
-        if (!parseNumber(argv[i + 1], value)) return std::nullopt;
-        if (name == "--media" && value >= 1 && value <= kLargestCount) {
-            options.media = static_cast<std::int32_t>(value);
-        } else if (name == "--lines" && value <= kLargestCount) {
-            options.lines = static_cast<std::int32_t>(value);
-        } else if (name == "--redraws" && value > kEarlyRedraws) {
-            options.redraws = static_cast<int>(value);
-        } else if (name == "--max-growth-kb") {
-            options.maxGrowthKb = value;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (argc % 2 == 0) return std::nullopt;
-    return options;
 }
 
 // Lets the toolkit deliver what the last step made (repaints), and hands every queued message to
@@ -157,47 +101,46 @@ void settle() {
     }
 }
 
-void redraw(int n) {
-    const View& view = kViews[std::size_t(n / 2) % std::size(kViews)];
-    program.view.scale = n % 2 == 0 ? Logarithmic : Linear;
-    program.view.viewCentre = view.centre;
-    program.view.viewWidth = view.width;
-    DrawSpectrum(view.centre, view.width);
-    settle();
-}
-
 void ignoreQuit() {}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    const std::optional<Options> parsed = parseOptions(argc, argv);
-    if (!parsed) {
+    // --media 1..65535, --lines 0..65535, --redraws >10, --max-growth-kb >= 0 (-1: no limit).
+    long media = kLargestCount, lines = kLargestCount, redraws = 1000, maxGrowthKb = -1;
+    bool usable = argc % 2 == 1;
+    for (int i = 1; usable && i + 1 < argc; i += 2) {
+        const std::string_view name = argv[i], text = argv[i + 1];
+        long value = -1;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+        usable = error == std::errc{} && end == text.data() + text.size() && value >= 0;
+        if (name == "--media" && value >= 1 && value <= kLargestCount)
+            media = value;
+        else if (name == "--lines" && value <= kLargestCount)
+            lines = value;
+        else if (name == "--redraws" && value > kEarlyRedraws)
+            redraws = value;
+        else if (name == "--max-growth-kb")
+            maxGrowthKb = value;
+        else
+            usable = false;
+    }
+    if (!usable) {
         std::fprintf(stderr,
                      "usage: redraw-soak [--media 1..65535] [--lines 0..65535] [--redraws N>10] "
                      "[--max-growth-kb K]\n");
         return 2;
     }
-    const Options& options = *parsed;
 
-    std::string folder =
-        (std::filesystem::temp_directory_path() / "quorvanta-soak-XXXXXX").string();
-    if (::mkdtemp(folder.data()) == nullptr) {
-        std::perror("redraw-soak: cannot create a temporary folder");
-        return 1;
-    }
-    {
-        const std::vector<std::uint8_t> image = serializeTransitionDatabase(
-            quorvanta::testing::syntheticCatalogue(options.media, options.lines));
-        std::ofstream out(std::filesystem::path(folder) / "wavelength.dat", std::ios::binary);
-        out.write(reinterpret_cast<const char*>(image.data()),
-                  static_cast<std::streamsize>(image.size()));
-        std::printf("catalogue: %d media, %d lines, %zu bytes, in %s\n", options.media,
-                    options.lines, image.size(), folder.c_str());
-    }
+    const testing::TempDir folder;
+    const std::vector<std::uint8_t> image = serializeTransitionDatabase(
+        testing::syntheticCatalogue(std::int32_t(media), std::int32_t(lines)));
+    testing::writeFile(folder / "wavelength.dat", image);
+    std::printf("catalogue: %ld media, %ld lines, %zu bytes, in %s\n", media, lines, image.size(),
+                folder.path().c_str());
     const std::filesystem::path startFolder = std::filesystem::current_path();
-    std::filesystem::current_path(folder);
+    std::filesystem::current_path(folder.path());
 
     startUp();
     program.quitOperation = ignoreQuit;
@@ -208,27 +151,28 @@ int main(int argc, char** argv) {
 
     std::fill(program.database.mediumSelected.begin() + 1, program.database.mediumSelected.end(),
               1);
-    Sample early{};
-    for (int n = 1; n <= options.redraws; ++n) {
-        redraw(n);
-        if (n == kEarlyRedraws)
-            early = sample(("after " + std::to_string(kEarlyRedraws) + " redraws").c_str());
+    long early = 0;
+    for (int n = 1; n <= redraws; ++n) {
+        const auto& view = kViews[std::size_t(n / 2) % std::size(kViews)];
+        program.view.scale = n % 2 == 0 ? Logarithmic : Linear;
+        program.view.viewCentre = view.centre;
+        program.view.viewWidth = view.width;
+        DrawSpectrum(view.centre, view.width);
+        settle();
+        if (n == kEarlyRedraws) early = sample("after " + std::to_string(n) + " redraws");
     }
-    const Sample last = sample(("after " + std::to_string(options.redraws) + " redraws").c_str());
-    const long growth = last.measuredKb - early.measuredKb;
-    std::printf("%s growth from redraw %d to %d: %ld kB (%.1f bytes per redraw)\n", kMeasured,
-                kEarlyRedraws, options.redraws, growth,
-                1024.0 * double(growth) / double(options.redraws - kEarlyRedraws));
+    const long growth = sample("after " + std::to_string(redraws) + " redraws") - early;
+    std::printf("%s growth from redraw %d to %ld: %ld kB (%.1f bytes per redraw)\n", kMeasured,
+                kEarlyRedraws, redraws, growth,
+                1024.0 * double(growth) / double(redraws - kEarlyRedraws));
     std::printf("peak RSS: %ld kB\n", statusKb("VmHWM"));
 
     XgrResetToolkit();
     clearProgramState();
     std::filesystem::current_path(startFolder);
-    std::filesystem::remove_all(folder);
-
-    if (options.maxGrowthKb && growth > *options.maxGrowthKb) {
+    if (maxGrowthKb >= 0 && growth > maxGrowthKb) {
         std::fprintf(stderr, "redraw-soak: %s grew by %ld kB, more than %ld kB\n", kMeasured,
-                     growth, *options.maxGrowthKb);
+                     growth, maxGrowthKb);
         return 1;
     }
     return 0;
