@@ -11,6 +11,9 @@
 #include <span>
 #include <string>
 
+#define FUZZ_CHECK(condition) \
+    ((condition) ? void(0) : ::quorvanta::fuzz::fail(#condition, __FILE__, __LINE__))
+
 namespace quorvanta::fuzz {
 
 [[noreturn]] inline void fail(const char* what, const char* file, int line) {
@@ -18,28 +21,13 @@ namespace quorvanta::fuzz {
     std::abort();
 }
 
-}  // namespace quorvanta::fuzz
-
-#define FUZZ_CHECK(condition) \
-    ((condition) ? void(0) : ::quorvanta::fuzz::fail(#condition, __FILE__, __LINE__))
-
-namespace quorvanta::fuzz {
-
 // A file in memory, opened once per process and overwritten with each input: the readers that take
 // a path see the fuzz bytes without the fuzzer touching the disk.
 class MemoryFile {
   public:
-    MemoryFile() : fd_(::memfd_create("quorvanta-fuzz", MFD_CLOEXEC)) {
-        if (fd_ < 0) fail("memfd_create", __FILE__, __LINE__);
-        path_ = "/proc/self/fd/" + std::to_string(fd_);
-    }
-    MemoryFile(const MemoryFile&) = delete;
-    MemoryFile& operator=(const MemoryFile&) = delete;
-
     const std::string& hold(std::span<const std::uint8_t> bytes) {
-        FUZZ_CHECK(::ftruncate(fd_, 0) == 0);
-        std::size_t written = 0;
-        while (written < bytes.size()) {
+        FUZZ_CHECK(fd_ >= 0 && ::ftruncate(fd_, 0) == 0);
+        for (std::size_t written = 0; written < bytes.size();) {
             const ssize_t n = ::pwrite(fd_, bytes.data() + written, bytes.size() - written,
                                        static_cast<off_t>(written));
             FUZZ_CHECK(n > 0);
@@ -49,8 +37,8 @@ class MemoryFile {
     }
 
   private:
-    int fd_;
-    std::string path_;
+    int fd_ = ::memfd_create("quorvanta-fuzz", MFD_CLOEXEC);
+    std::string path_ = "/proc/self/fd/" + std::to_string(fd_);
 };
 
 }  // namespace quorvanta::fuzz
