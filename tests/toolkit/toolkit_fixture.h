@@ -7,7 +7,8 @@
 
 #include <QTest>
 #include <QWidget>
-#include <climits>
+#include <array>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,29 +17,29 @@
 
 namespace quorvanta::testing {
 
-inline constexpr std::int32_t kAny = INT32_MIN;  // an expected value left unchecked
-
-// A message as a callback sees it: message, kid number (a kid's Callback unwrapped; 0 for the
-// window grid's own messages), v0..v3.
-using Msg = std::vector<std::int32_t>;
-
-// What arrived, read only as far as and where the expected messages read it (not kAny).
-inline std::vector<Msg> masked(std::vector<Msg> got, const std::vector<Msg>& expected) {
+// What reaches a callback, one text per message as the callback sees it: name, kid number (a
+// kid's Callback unwrapped; 0 for the window grid's own messages), v0..v3.
+inline std::vector<std::string> seen;
+inline const GridFunction record = [](auto&, std::int32_t& m, auto& v0, auto& v1, auto& v2,
+                                      auto& v3, auto& r0, auto& r1) -> std::int32_t {
+    std::string text = XgrMessageNumberToName(m == msg.Callback ? r1 : m);
+    for (std::int32_t v : {m == msg.Callback ? r0 : 0, v0, v1, v2, v3})
+        text += " " + std::to_string(v);
+    seen.push_back(text);
+    return 0;
+};
+// The messages as far as the expected ones read them, with their "*" where they read nothing.
+inline std::vector<std::string> masked(std::vector<std::string> got,
+                                       const std::vector<std::string>& expected) {
     for (std::size_t i = 0; i < got.size() && i < expected.size(); ++i) {
-        got[i].resize(expected[i].size());
-        for (std::size_t f = 0; f < got[i].size(); ++f)
-            if (expected[i][f] == kAny) got[i][f] = kAny;
+        std::istringstream have(got[i]), want(expected[i]);
+        std::string a, b;
+        got[i].clear();
+        while (want >> b && have >> a)
+            got[i] += (got[i].empty() ? "" : " ") + (b == "*" ? b : a);
     }
     return got;
 }
-
-inline std::vector<Msg> seen;
-// A callback (or the CEO) that records what reaches it.
-inline const GridFunction record = [](auto&, std::int32_t& m, auto& v0, auto& v1, auto& v2,
-                                      auto& v3, auto& r0, auto& r1) -> std::int32_t {
-    seen.push_back(m == msg.Callback ? Msg{r1, r0, v0, v1, v2, v3} : Msg{m, 0, v0, v1, v2, v3});
-    return 0;
-};
 // The toolkit's default processing, the grid function of the program's window grids.
 inline const GridFunction passOn = [](std::int32_t& g, std::int32_t& m,
                                       auto&... v) -> std::int32_t {
@@ -82,8 +83,16 @@ inline std::int32_t makeKid(GridFunction kind, std::int32_t grid, std::int32_t x
     return kid;
 }
 
+// v0..v3, r0 and r1 as a message sent to grid leaves them, for the messages that answer in them.
+inline std::array<std::int32_t, 6> ask(std::int32_t grid, std::string_view name) {
+    std::int32_t m = 0, v0 = 0, v1 = 0, v2 = 0, v3 = 0, r0 = 0, r1 = 0;
+    XgrMessageNameToNumber(name, m);
+    XuiSendMessage(grid, m, v0, v1, v2, v3, r0, r1);
+    return {v0, v1, v2, v3, r0, r1};
+}
+
 // Lets Qt deliver its events and hands out every queued message; what reached a callback then.
-inline std::vector<Msg> deliver() {
+inline std::vector<std::string> deliver() {
     seen.clear();
     XgrFlushEvents();
     while (XgrQueuedMessageCount() > 0)
