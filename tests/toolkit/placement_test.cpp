@@ -16,44 +16,17 @@
 namespace {
 
 using namespace quorvanta;
-using namespace quorvanta::testing;
+using Placement = quorvanta::testing::ToolkitFixture;
 
-class Placement : public ToolkitFixture {
-  protected:
-    void SetUp() override {
-        ToolkitFixture::SetUp();
-        ASSERT_EQ(QGuiApplication::screens().size(), 2) << "the test runs on two screens";
-    }
-    static int scrollBar() {
-        return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    }
-};
-
-TEST_F(Placement, APositionIsUsedWhileA100By50PartOfTheWindowsTopIsOnAScreen) {
-    const std::tuple<const char*, std::int32_t, std::int32_t, std::int32_t, std::int32_t, bool>
-        table[] = {
-            {"on the primary screen", 140, 162, 1000, 700, true},
-            {"partly off the right edge", 1180, 100, 1000, 700, true},
-            {"99 pixels left on the right", 1181, 100, 1000, 700, false},
-            {"partly off the bottom", 100, 974, 1000, 700, true},
-            {"49 rows left at the bottom", 100, 975, 1000, 700, false},
-            {"top 50 rows above the screen", 100, -50, 1000, 700, true},
-            {"top 51 rows above the screen", 100, -51, 1000, 700, false},
-            {"(-1, 5)", -1, 5, 200, 47, true},
-            {"a small window whole in a corner", 1230, 977, 50, 47, true},
-            {"on the screen left of the first", -1000, 100, 1000, 700, true},
-            {"below the left screen, beside the first", -500, 800, 400, 200, false},
-            {"far right", 30000, 100, 1000, 700, false},
-            {"far left", -30000, 100, 1000, 700, false},
-            {"far above", 100, -30000, 1000, 700, false},
-            {"far below", 100, 30000, 1000, 700, false},
-            {"the int32 extremes", INT32_MAX, INT32_MIN, 1000, 700, false},
-        };
-    for (const auto& [name, x, y, width, height, reachable] : table)
-        EXPECT_EQ(XuiWindowReachable(x, y, width, height), reachable) << name;
+int scrollBar() {
+    return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
 }
 
-TEST_F(Placement, AStoredPositionOutOfReachIsCentredAndKeptOnScreen) {
+// Where a window stands at start-up: its stored position while a 100 x 50 part of its top 100
+// rows lies on a screen; otherwise centred on 1280 x 1024, lifted, at the size it is shown at,
+// and kept on the screen.
+TEST_F(Placement, AStoredPositionIsUsedWhileTheTopOfTheWindowIsOnAScreen) {
+    ASSERT_EQ(QGuiApplication::screens().size(), 2) << "the test runs on two screens";
     const std::int32_t tallY = 512 - (402 + scrollBar()) / 2;  // a scroll bar below the grid
     struct Row {
         const char* name;
@@ -61,14 +34,26 @@ TEST_F(Placement, AStoredPositionOutOfReachIsCentredAndKeptOnScreen) {
     };
     const Row table[] = {
         {"no position", -1, -1, 1000, 700, 0, 140, 162},
-        {"reachable, kept as stored", 1100, 900, 1000, 700, 0, 1100, 900},
-        {"on the left screen, kept", -1024, 0, 640, 504, 50, -1024, 0},
-        {"off to the right: centred", 30000, 30000, 1000, 700, 0, 140, 162},
-        {"off to the left: centred", -30000, 10, 1000, 700, 0, 140, 162},
-        {"the About window's lift", 5000, -5000, 640, 504, 50, 320, 210},
+        {"partly off the right edge", 1180, 100, 1000, 700, 0, 1180, 100},
+        {"99 pixels left on the right", 1181, 100, 1000, 700, 0, 140, 162},
+        {"partly off the bottom", 100, 974, 1000, 700, 0, 100, 974},
+        {"49 rows left at the bottom", 100, 975, 1000, 700, 0, 140, 162},
+        {"top 50 rows above the screen", 100, -50, 1000, 700, 0, 100, -50},
+        {"top 51 rows above the screen", 100, -51, 1000, 700, 0, 140, 162},
+        {"(-1, 5)", -1, 5, 200, 47, 0, -1, 5},
+        {"a small window whole in a corner", 1230, 977, 50, 47, 0, 1230, 977},
+        {"on the screen left of the first", -1000, 100, 1000, 700, 0, -1000, 100},
+        {"on the left screen, lifted", -1024, 0, 640, 504, 50, -1024, 0},
+        {"below the left screen, beside the first", -500, 800, 400, 200, 0, 440, 412},
+        {"far right", 30000, 100, 1000, 700, 0, 140, 162},
+        {"far left", -30000, 10, 1000, 700, 0, 140, 162},
+        {"far above", 100, -30000, 1000, 700, 0, 140, 162},
+        {"far below", 100, 30000, 1000, 700, 0, 140, 162},
+        {"the int32 extremes", INT32_MAX, INT32_MIN, 1000, 700, 0, 140, 162},
+        {"out of reach, lifted", 5000, -5000, 640, 504, 50, 320, 210},
         {"wider than the screen: centred at the shown width", -1, -1, 4652, 402, 0, 0, tallY},
         {"out of reach, wider than the screen", 99999, 0, 4652, 402, 0, 0, tallY},
-        {"centred and lifted partly off a small screen", -1, -1, 640, 1000, 50, 320, -38},
+        {"centred and lifted partly off the screen", -1, -1, 640, 1000, 50, 320, -38},
         {"out of reach, then kept on the screen", -9999, -9999, 640, 1000, 50, 320, 0},
     };
     for (const Row& row : table) {
@@ -76,37 +61,42 @@ TEST_F(Placement, AStoredPositionOutOfReachIsCentredAndKeptOnScreen) {
         windowPosition(row.savedX, row.savedY, 1280, 1024, row.width, row.height, row.lift, x, y);
         EXPECT_EQ(QPoint(x, y), QPoint(row.x, row.y)) << row.name;
     }
+    // Kept on the screen that holds most of it, moved the least.
+    const std::pair<QPoint, QPoint> kept[] = {{{1000, 900}, {640, 520}},
+                                              {{-1100, 100}, {-1024, 100}}};
+    for (const auto& [at, expected] : kept) {
+        std::int32_t x = at.x(), y = at.y();
+        XuiKeepWindowOnScreen(x, y, 640, 504);
+        EXPECT_EQ(QPoint(x, y), expected) << "from " << at.x() << "," << at.y();
+    }
 }
 
 TEST_F(Placement, AWindowLargerThanItsScreenScrollsOverItsGrid) {
-    struct Row {
-        const char* name;
-        std::int32_t x, y, width, height;
-        bool sideways, upright;
+    const std::tuple<const char*, QRect, bool, bool> table[] = {
+        {"fits", {0, 0, 1280, 1024}, false, false},
+        {"too wide", {0, 300, 4652, 402}, true, false},
+        {"too high", {0, 0, 300, 2000}, false, true},
+        {"too wide and too high", {0, 0, 3000, 3000}, true, true},
+        {"too wide, then too high for its scroll bar", {0, 0, 2000, 1024}, true, true},
+        {"on the smaller left screen", {-1024, 0, 1100, 700}, true, false},
     };
-    const Row table[] = {
-        {"fits", 0, 0, 1280, 1024, false, false},
-        {"too wide", 0, 300, 4652, 402, true, false},
-        {"too high", 0, 0, 300, 2000, false, true},
-        {"too wide and too high", 0, 0, 3000, 3000, true, true},
-        {"too wide, then too high for its scroll bar", 0, 0, 2000, 1024, true, true},
-        {"on the smaller left screen", -1024, 0, 1100, 700, true, false},
-    };
-    for (const Row& row : table) {
-        const std::int32_t grid = makeWindow(row.width, row.height, row.x, row.y, false);
-        const QRect screen = QGuiApplication::screenAt(QPoint(row.x, row.y))->availableGeometry();
-        const QSize shown(std::min(row.width + (row.upright ? scrollBar() : 0), screen.width()),
-                          std::min(row.height + (row.sideways ? scrollBar() : 0), screen.height()));
-        EXPECT_EQ(topOf(grid)->size(), shown) << row.name;
-        std::int32_t fitWidth = row.width, fitHeight = row.height;
-        XuiFitWindowSize(row.x, row.y, fitWidth, fitHeight);
-        EXPECT_EQ(QSize(fitWidth, fitHeight), shown) << row.name << ": what start-up centres";
-        EXPECT_EQ(widgetOf(grid)->size(), QSize(row.width, row.height)) << row.name;
-        EXPECT_EQ(topOf(grid)->findChild<QScrollArea*>() != nullptr, row.sideways || row.upright)
-            << row.name;
-        std::int32_t g = grid, m = msg.GetWindowSize, x = 0, y = 0, w = 0, h = 0, k = 0, t = 0;
-        XuiGetWindowSize(g, m, x, y, w, h, k, t);
-        EXPECT_EQ(QRect(x, 0, w, h), QRect(row.x, 0, shown.width(), shown.height())) << row.name;
+    for (const auto& [name, design, sideways, upright] : table) {
+        const std::int32_t grid =
+            makeWindow(design.width(), design.height(), design.x(), design.y(), false);
+        const QRect screen = QGuiApplication::screenAt(design.topLeft())->availableGeometry();
+        const QSize shown(
+            std::min(design.width() + (upright ? scrollBar() : 0), screen.width()),
+            std::min(design.height() + (sideways ? scrollBar() : 0), screen.height()));
+        std::int32_t fitWidth = design.width(), fitHeight = design.height();
+        XuiFitWindowSize(design.x(), design.y(), fitWidth, fitHeight);
+        const auto reported = ask(grid, "GetWindowSize");
+        EXPECT_EQ(topOf(grid)->size(), shown) << name;
+        EXPECT_EQ(QSize(fitWidth, fitHeight), shown) << name << ": what start-up centres";
+        EXPECT_EQ(QRect(reported[0], 0, reported[2], reported[3]),
+                  QRect(QPoint(design.x(), 0), shown))
+            << name << ": where and how large it is shown";
+        EXPECT_EQ(widgetOf(grid)->size(), design.size()) << name << ": the grid keeps its size";
+        EXPECT_EQ(topOf(grid)->findChild<QScrollArea*>() != nullptr, sideways || upright) << name;
     }
 }
 
@@ -114,31 +104,29 @@ TEST_F(Placement, AWindowLargerThanItsScreenScrollsOverItsGrid) {
 // notch also scrolled the window. A grid that follows the pointer keeps its wheel; any other
 // leaves it to its window, which scrolls sideways while it has nothing to scroll up or down.
 TEST_F(Placement, TheWheelScrollsTheWindowUnlessItsGridFollowsThePointer) {
+    auto wheel = [](QWidget* to, int delta) {
+        QWheelEvent event({100, 100}, to->mapToGlobal(QPointF(100, 100)), {}, {0, delta},
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(to, &event);
+        return event.isAccepted();
+    };
     for (const bool tracked : {false, true}) {
         const std::int32_t grid = makeWindow(4652, 402, 0, 300);
         if (tracked) XuiTrackPointer(grid);
-        auto* viewport = topOf(grid)->findChild<QScrollArea*>();
-        ASSERT_NE(viewport, nullptr);
-        auto wheel = [](QWidget* to, int delta) {
-            QWheelEvent event(QPointF(100, 100), to->mapToGlobal(QPointF(100, 100)), QPoint(),
-                              QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
-                              false);
-            QApplication::sendEvent(to, &event);
-            return event.isAccepted();
-        };
         EXPECT_EQ(wheel(widgetOf(grid), -120), tracked) << "taken by the grid, tracked " << tracked;
         EXPECT_FALSE(deliver().empty()) << "the grid reports the notch, tracked " << tracked;
-        if (tracked) continue;
-        QScrollBar* sideways = viewport->horizontalScrollBar();
-        EXPECT_EQ(sideways->maximum(), 4652 - 1280);
-        wheel(viewport->viewport(), -120);
-        EXPECT_EQ(sideways->value(), 150) << "one notch down: one column to the right";
-        wheel(viewport->viewport(), 120);
-        EXPECT_EQ(sideways->value(), 0);
-        for (int i = 0; i < 40; ++i)
-            wheel(viewport->viewport(), -120);
-        EXPECT_EQ(sideways->value(), sideways->maximum()) << "the far end can be reached";
     }
+    auto* viewport = topOf(makeWindow(4652, 402, 0, 300))->findChild<QScrollArea*>();
+    ASSERT_NE(viewport, nullptr);
+    QScrollBar* sideways = viewport->horizontalScrollBar();
+    EXPECT_EQ(sideways->maximum(), 4652 - 1280);
+    wheel(viewport->viewport(), -120);
+    EXPECT_EQ(sideways->value(), 150) << "one notch down: one column to the right";
+    wheel(viewport->viewport(), 120);
+    EXPECT_EQ(sideways->value(), 0);
+    for (int i = 0; i < 40; ++i)
+        wheel(viewport->viewport(), -120);
+    EXPECT_EQ(sideways->value(), sideways->maximum()) << "the far end can be reached";
 }
 
 }  // namespace
