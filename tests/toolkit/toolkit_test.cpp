@@ -27,7 +27,6 @@ TEST_F(Toolkit, MessagesAreNumberedAndQueuedInOrderAndKidsInTheirParent) {
     EXPECT_EQ(std::vector({first, again, unknown, msg.LastMessage}),
               std::vector({1, msg.Selection, 0, std::int32_t(messageVocabulary().size())}))
         << "numbered from 1 in order, a name registered again keeps its number, an unknown is 0";
-
     // The queue hands out one message per call, in arrival order, to the CEO first.
     const std::int32_t grid = makeWindow(100, 50, 30, 40, false);
     XgrDropQueuedMessages();
@@ -36,17 +35,12 @@ TEST_F(Toolkit, MessagesAreNumberedAndQueuedInOrderAndKidsInTheirParent) {
         XgrQueueMessage(grid, msg.Redrawn, i, 0, 0, 0, 0, 0);
     for (std::int32_t call = 1; call <= 3; ++call) {
         XgrProcessMessages(1);
-        EXPECT_EQ(seen.size(), static_cast<std::size_t>(call)) << "one message per call";
-        EXPECT_EQ(seen.back(), "Redrawn 0 " + std::to_string(call) + " 0 0 0") << "in order";
+        EXPECT_EQ(seen.back(), message("Redrawn", 0, call)) << "one message per call, in order";
     }
-
-    // Regression: a kid was made through a pointer into the record table taken before the table
-    // grew, so windows with many kids crashed at start-up.
+    // Regression: kids were made through a pointer into a table that moved as it grew.
     for (int i = 1; i <= 3000; ++i)
         ASSERT_EQ(XuiGetKidNumber(makeKid(XuiToggleButton, grid, i % 90, i % 40, 9, 9)), i);
-    EXPECT_EQ(XuiKidCount(grid), 3000);
-    for (int i = 1; i <= 3000; i += 499)
-        EXPECT_EQ(widgetOf(XuiGetKid(grid, i))->parentWidget(), widgetOf(grid)) << "kid " << i;
+    EXPECT_EQ(widgetOf(XuiGetKid(grid, 2999))->parentWidget(), widgetOf(grid));
 }
 
 // One window holding every kind of kid: real input, row by row, makes the messages that reach
@@ -73,7 +67,7 @@ TEST_F(Toolkit, RealInputReachesTheCallbackAsTheProgramsMessages) {
     auto text = [field] { return XstGetText(ask(field, "GetTextString")[5]); };
     auto on = [](std::int32_t kid) { return [kid] { return XuiToggleState(kid); }; };
     auto click = [area](int x, int y, Qt::MouseButton pressed = Qt::LeftButton) {
-        return [=] { QTest::mouseClick(area, pressed, {}, {x, y}); };
+        return [=] { QTest::mouseClick(area, pressed, {}, QPoint(x, y)); };
     };
     auto row = [](const char* name, const std::function<void()>& input,
                   const std::vector<std::string>& expected,
@@ -87,20 +81,12 @@ TEST_F(Toolkit, RealInputReachesTheCallbackAsTheProgramsMessages) {
         typed.push_back(message("KeyDown", 3, code));
     XgrDropQueuedMessages();
     row("hover over a grid that does not track the pointer",
-        [=] {
-            QTest::mouseMove(area, {50, 250});
-        },
-        {});
+        [=] { QTest::mouseMove(area, QPoint(50, 250)); }, {});
     XuiTrackPointer(grid);
-    row("hover once it does",
-        [=] {
-            QTest::mouseMove(area, {60, 250});
-        },
+    row("hover once it does", [=] { QTest::mouseMove(area, QPoint(60, 250)); },
         {message("WindowMouseMove", 0, 60, 250)});
     row("into a kid: the grid is left, at the last position",
-        [=] {
-            QTest::mouseMove(results, {10, 10});
-        },
+        [=] { QTest::mouseMove(results, QPoint(10, 10)); },
         {message("WindowMouseExit", 0, 60, 250)});
     row(
         "a click on a toggle widget", [=] { QTest::mouseClick(button, Qt::LeftButton); },
@@ -112,11 +98,11 @@ TEST_F(Toolkit, RealInputReachesTheCallbackAsTheProgramsMessages) {
     row(
         "pressed on a painted toggle, released off it, with and without a move on the way",
         [=] {
-            QTest::mousePress(area, Qt::LeftButton, {}, {150, 209});
-            QTest::mouseMove(area, {150, 250});
-            QTest::mouseRelease(area, Qt::LeftButton, {}, {150, 250});
-            QTest::mousePress(area, Qt::LeftButton, {}, {150, 209});
-            QTest::mouseRelease(area, Qt::LeftButton, {}, {150, 250});
+            QTest::mousePress(area, Qt::LeftButton, {}, QPoint(150, 209));
+            QTest::mouseMove(area, QPoint(150, 250));
+            QTest::mouseRelease(area, Qt::LeftButton, {}, QPoint(150, 250));
+            QTest::mousePress(area, Qt::LeftButton, {}, QPoint(150, 209));
+            QTest::mouseRelease(area, Qt::LeftButton, {}, QPoint(150, 250));
         },
         {}, on(under));
     row("the right button on a painted toggle is the grid's", click(150, 209, Qt::RightButton),
@@ -175,8 +161,8 @@ TEST_F(Toolkit, RealInputReachesTheCallbackAsTheProgramsMessages) {
     row("a click on a result row, then one under the last",
         [=] {
             const int height = results->fontMetrics().height() + 2;
-            QTest::mouseClick(results, Qt::LeftButton, {}, {20, height * 5 / 2});
-            QTest::mouseClick(results, Qt::LeftButton, {}, {20, height * 5});
+            QTest::mouseClick(results, Qt::LeftButton, {}, QPoint(20, height * 5 / 2));
+            QTest::mouseClick(results, Qt::LeftButton, {}, QPoint(20, height * 5));
         },
         {message("Selection", 4, 2, 0, 0, 1)});
 
@@ -192,11 +178,9 @@ TEST_F(Toolkit, RealInputReachesTheCallbackAsTheProgramsMessages) {
     top->showNormal();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(top));
     XgrSetCEO(record);
-    const std::vector<std::string> shown = deliver();
+    EXPECT_TRUE(std::ranges::any_of(deliver(), [](auto& m) { return m.starts_with("Redrawn"); }))
+        << "showing a window queues Redrawn";
     XgrSetCEO(nullptr);
-    EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [](const std::string& m) {
-        return m.starts_with("Redrawn ");
-    })) << "showing a window queues Redrawn";
     for (const std::int32_t value : {0, -1}) {
         XuiSend(over, msg.SetValue, value);
         XuiSend(toggle, msg.SetValue, value);
@@ -212,7 +196,6 @@ TEST_F(Toolkit, RealInputReachesTheCallbackAsTheProgramsMessages) {
     const auto place = ask(grid, "GetWindowSize");
     top->move(place[0], place[1]);
     EXPECT_EQ(ask(grid, "GetWindowSize"), place) << "no drift";
-    EXPECT_EQ(QSize(place[2], place[3]), QSize(400, 300));
     row(
         "the frame's close button", [top] { top->close(); }, {message("CloseWindow", 0)},
         [top] { return top->isVisible(); });
@@ -283,18 +266,16 @@ TEST_F(Toolkit, DrawingPaintsExactlyThePixelsAsked) {
         {0, 0, 0, 0x000000},   {65535, 65535, 65535, 0xFFFFFF}, {0x2000, 0x2000, 0x2000, 0x202020},
         {129, 0, 0, 0x010000}, {128, 0, 0, 0x000000},           {6102, 52428, 0, 0x18CC00}};
     for (const auto& [r, g, b, rgb] : converted) {
-        std::int32_t colour = 0, r2 = 0, g2 = 0, b2 = 0, grabbed = 0;
+        std::int32_t colour = 0, grabbed = 0, red = 0, green = 0, blue = 0;
         XgrConvertRGBToColor(r, g, b, colour);
-        EXPECT_GT(colour, 124) << "never a palette number";
         XgrFillBox(grid, colour, 3, 3, 3, 3);
-        XgrGrabPoint(grid, 3, 3, r2, g2, b2, grabbed);
+        XgrGrabPoint(grid, 3, 3, red, green, blue, grabbed);
         XgrFillBox(grid, grabbed, 4, 4, 4, 4);
-        EXPECT_EQ(pixel(grid, 4, 4), rgb) << r << "," << g << "," << b;
+        EXPECT_TRUE(colour > 124 && pixel(grid, 4, 4) == rgb) << r << "," << g << "," << b;
     }
 }
 
-// A window type as the program's windows describe theirs: 300 x 120, lifted 50 pixels when
-// centred on 1280 x 1024, with one kid.
+// A window type as the program's windows describe theirs: 300 x 120 with one kid.
 GridTypeState probeType;
 void probeSize(std::int32_t& w, std::int32_t& h) {
     w = 300, h = 120;
@@ -312,49 +293,37 @@ std::int32_t Probe(std::int32_t& grid, std::int32_t& message, std::int32_t& v0, 
     return runGridFunction(kProbe, probeType, Probe, grid, message, v0, v1, v2, v3, r0, r1);
 }
 
-TEST_F(Toolkit, TheGridPatternRegistersItsTypeAndBuildsWindowsOfItsDesign) {
+// The steps every window shares; the program's own windows show the rest (centring, the cleared
+// buffer, Redrawn for the callback).
+TEST_F(Toolkit, TheGridPatternBuildsWindowsOfItsDesign) {
     probeType = GridTypeState{};
-    std::int32_t grid = 0, m = 0, v0 = 0, v1 = 0, v2 = 0, v3 = 0, r0 = 0, r1 = 0;
-    Probe(grid, m, v0, v1, v2, v3, r0, r1);
-    EXPECT_TRUE(grid == 0 && probeType.registered) << "message 0 only registers";
-    auto create = [](std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
-        std::int32_t made = 0, cw = msg.CreateWindow, a = 0, b = 0;
-        Probe(made, cw, x, y, w, h, a, b);
-        EXPECT_EQ(XuiKidCount(made), 1) << "its kids made";
-        return made;
-    };
-    const std::int32_t first = create(0, 0, 0, 0), second = create(-40, -30, -5, 0);
-    EXPECT_EQ(XuiGetGridName(first), "Probe");
-    EXPECT_EQ(QRect(topOf(first)->pos(), topOf(first)->size()), QRect(490, 402, 300, 120))
-        << "centred, lifted, at the design size";
-    EXPECT_EQ(QRect(topOf(second)->pos(), topOf(second)->size()), QRect(-40, -30, 300, 120))
-        << "a negative position kept, a size below 1 replaced";
-    EXPECT_EQ(pixel(first, 150, 60), 0xBFBFBFu) << "the buffer cleared in the first colour";
-    XgrFillBox(first, 124, 0, 0, 10, 10);
-    XuiSend(first, msg.Resize, 0, 0, 300, 120);
-    EXPECT_EQ(pixel(first, 5, 5), 0xFFFFFFu) << "a Resize keeps the buffer and its picture";
-    XuiSend(first, msg.SetCallback, first, XuiFunctionNumber(record), -1, -1, -1);
-    XuiSend(first, msg.Redrawn);
-    EXPECT_EQ(seen, std::vector<std::string>({"Redrawn 0 0 0 0 0"})) << "for the callback";
+    std::int32_t grid = 0, m = msg.CreateWindow, x = -40, y = -30, w = -5, h = 0, r0 = 0, r1 = 0;
+    Probe(grid, m, x, y, w, h, r0, r1);
+    EXPECT_EQ(QRect(topOf(grid)->pos(), topOf(grid)->size()), QRect(-40, -30, 300, 120))
+        << "a negative position kept, a size below 1 replaced by the design size";
+    EXPECT_EQ(XuiKidCount(grid), 1) << "its kids made";
+    XgrFillBox(grid, 124, 0, 0, 10, 10);
+    XuiSend(grid, msg.Resize, 0, 0, 300, 120);
+    EXPECT_EQ(pixel(grid, 5, 5), 0xFFFFFFu) << "a Resize keeps the buffer and its picture";
 
     // Without the message names every message the pattern uses is 0: said, and registered.
     XgrResetToolkit();
     guiNames = GuiNames{};
     probeType = GridTypeState{};
     ::testing::internal::CaptureStderr();
-    Probe(grid, m, v0, v1, v2, v3, r0, r1);
+    m = 0;
+    Probe(grid, m, x, y, w, h, r0, r1);
     const std::string said = "Probe() : Initialize : error ::: (undefined message)\n";
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), said + said);
     EXPECT_TRUE(probeType.registered);
 }
 
-TEST_F(Toolkit, TheReadoutStandsBesideThePointerOnTheScreenAndOffThePicture) {
+// Right of and below the pointer, flipped where it would pass an edge of the screen. (That it
+// never paints the picture and goes when the picture is drawn the main window's tests show.)
+TEST_F(Toolkit, TheReadoutStandsBesideThePointerOnTheScreen) {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     const std::int32_t grid = makeWindow(area.width(), area.height(), area.x(), area.y());
     const QPoint origin = widgetOf(grid)->mapToGlobal(QPoint(0, 0));
-    XgrFillBox(grid, 18, 0, 0, 199, 99);
-    XgrFlushEvents();
-    const std::vector<std::uint8_t> before = XgrEncodeGridPng(grid, 0, 0, 200, 100);
     const std::vector<XuiReadoutRow> rows = {
         {-1, 93, {"632.8 nm"}},
         {XgrRGBColour(65535, 32767, 65535), 124, {"632.816 nm", "He-Ne (gas)", "red line"}},
@@ -367,7 +336,6 @@ TEST_F(Toolkit, TheReadoutStandsBesideThePointerOnTheScreenAndOffThePicture) {
     XuiShowReadout(grid, 0, 0, rows);
     const QSize size = box().size();
     ASSERT_GT(size.width(), 0);
-    // Right of and below the pointer, flipped where it would pass an edge of the screen.
     const int right = area.right() - origin.x(), bottom = area.bottom() - origin.y();
     const std::tuple<const char*, QPoint, bool, bool> table[] = {
         {"top left: right and below", {40, 30}, false, false},
@@ -383,19 +351,9 @@ TEST_F(Toolkit, TheReadoutStandsBesideThePointerOnTheScreenAndOffThePicture) {
         const QRect shown = box();
         const QPoint pointer = origin + at;
         EXPECT_TRUE(XuiReadoutVisible() && area.contains(shown)) << name << ": off the screen";
-        EXPECT_EQ(shown.size(), size) << name;
         EXPECT_EQ(leftOf ? shown.right() : shown.left(), pointer.x() + (leftOf ? -17 : 16)) << name;
         EXPECT_EQ(above ? shown.bottom() : shown.top(), pointer.y() + (above ? -17 : 16)) << name;
     }
-    XgrFlushEvents();
-    EXPECT_EQ(XuiGetReadoutRows(), rows);
-    EXPECT_TRUE(XgrEncodeGridPng(grid, 0, 0, 200, 100) == before) << "the picture changed";
-    XgrDrawLine(grid, 124, 5, 5, 5, 50);
-    XgrFlushEvents();
-    EXPECT_FALSE(XuiReadoutVisible()) << "its rows told of the picture before this line";
-    XuiShowReadout(grid, 20, 20, rows);
-    XuiHideReadout();
-    EXPECT_FALSE(XuiReadoutVisible());
 }
 
 }  // namespace
