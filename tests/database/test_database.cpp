@@ -86,12 +86,10 @@ const LengthCase kLengths[] = {
     {5, Status::TooShortForHeader, 0, 0,
      "the file holds 5 bytes, fewer than the 6-byte header; loaded nothing."},
     {kHeaderSize, Status::Truncated, 0, 0, "loaded 0 media and 0 transitions."},
-    {kHeaderSize + 10, Status::Truncated, 0, 0, "loaded 0 media and 0 transitions."},
     {kHeaderSize + kMediumRecordSize, Status::Truncated, 1, 0,
      "loaded 1 medium and 0 transitions."},
     {kMediaEnd - 1, Status::Truncated, 2, 0, "loaded 2 media and 0 transitions."},
     {kMediaEnd, Status::Truncated, 3, 0, "loaded 3 media and 0 transitions."},
-    {kMediaEnd + 7, Status::Truncated, 3, 0, "loaded 3 media and 0 transitions."},
     {kMediaEnd + kTransitionRecordSize, Status::Truncated, 3, 1,
      "loaded 3 media and 1 transition."},
     {kFull - 1, Status::Truncated, 3, 3, "loaded 3 media and 3 transitions."},
@@ -114,32 +112,31 @@ TEST_F(Database, LoadsEveryCompleteRecordOfAnImageOfAnyLength) {
     padded.resize(kFull + kTransitionRecordSize, 0x5A);
 
     for (const LengthCase& c : kLengths) {
-        const std::string context = "length " + std::to_string(c.length);
+        SCOPED_TRACE("length " + std::to_string(c.length));
         const LoadReport report = load(std::span(padded).first(c.length), "cut.dat");
-        EXPECT_EQ(report.status, c.status) << context;
-        EXPECT_EQ(report.damaged, c.status != Status::Loaded) << context;
-        EXPECT_EQ(db.mediumCount, c.media) << context;
-        EXPECT_EQ(db.transitionCount, c.lines) << context;
-        expectConsistent(context);
+        EXPECT_EQ(report.status, c.status);
+        EXPECT_EQ(report.damaged, c.status != Status::Loaded);
+        EXPECT_EQ(std::pair(db.mediumCount, db.transitionCount), std::pair(c.media, c.lines));
+        expectConsistent("");
         for (std::int32_t i = 1; i <= db.mediumCount; ++i)
-            EXPECT_EQ(db.media[i].bytes, image.media()[i - 1].bytes) << context;
+            EXPECT_EQ(db.media[i].bytes, image.media()[i - 1].bytes);
         for (std::int32_t k = 1; k <= db.transitionCount; ++k)
-            EXPECT_EQ(db.transitions[k].bytes, image.transitions()[k - 1].bytes) << context;
+            EXPECT_EQ(db.transitions[k].bytes, image.transitions()[k - 1].bytes);
         // The extremes come from the loaded lines only; the 5 nm line is the last.
         const double mins[] = {kMinSeed, 632.816, 632.816, 632.816, 5.0};
         const double maxes[] = {kMaxSeed, 632.816, 694.3, 694.3, 694.3};
-        EXPECT_EQ(db.minWavelength, mins[c.lines]) << context;
-        EXPECT_EQ(db.maxWavelength, maxes[c.lines]) << context;
-        std::string said = c.said;
-        if (c.status == Status::Truncated)
-            said =
-                "header promises 3 media and 4 transitions (692 bytes after the header) but the "
-                "file holds " +
-                std::to_string(c.length) + " bytes; " + said;
-        EXPECT_EQ(report.message, said.empty() ? "" : "cut.dat: " + said) << context;
-        if (c.status != Status::Loaded) continue;
-        EXPECT_EQ(db.phaseCount, 7) << context;
-        EXPECT_EQ(serializeTransitionDatabase(db), full) << context;
+        EXPECT_EQ(std::pair(db.minWavelength, db.maxWavelength),
+                  std::pair(mins[c.lines], maxes[c.lines]));
+        const std::string promised = c.status != Status::Truncated
+                                         ? ""
+                                         : "header promises 3 media and 4 transitions (692 bytes "
+                                           "after the header) but the file holds " +
+                                               std::to_string(c.length) + " bytes; ";
+        EXPECT_EQ(report.message, *c.said ? "cut.dat: " + promised + c.said : "");
+        if (c.status == Status::Loaded) {
+            EXPECT_EQ(db.phaseCount, 7);
+            EXPECT_EQ(serializeTransitionDatabase(db), full);
+        }
     }
 }
 
@@ -197,13 +194,12 @@ TEST_F(Database, MediaOfALineAndTheIndexOfWhatAUserTypes) {
     EXPECT_EQ(db.minWavelength, -5);
     EXPECT_EQ(db.maxWavelength, kInf) << "a NaN, which has no place on the axis, counts as beyond";
     db.mediumSelected = {0, 1, 0, 1, 1, 1, 1};
-    const Ids media[] = {{}, {1, 3}, {4}, {5}, {}, {}, {6}, {2}, {1, 3}, {}};
-    const std::int32_t shown[] = {0, 3, 4, 5, 0, 0, 6, 0, 3, 0};
-    for (std::int32_t k = 0; k <= 9; ++k) {
-        EXPECT_EQ(mediaOf(k), media[k]) << "transition " << k;
-        EXPECT_EQ(db.shownMedium(k), shown[k]) << "transition " << k;
-    }
-    EXPECT_TRUE(mediaOf(-1).empty());
+    std::vector<Ids> media;
+    Ids shown;
+    for (std::int32_t k = -1; k <= 9; ++k)
+        media.push_back(mediaOf(k)), shown.push_back(db.shownMedium(k));
+    EXPECT_EQ(media, (std::vector<Ids>{{}, {}, {1, 3}, {4}, {5}, {}, {}, {6}, {2}, {1, 3}, {}}));
+    EXPECT_EQ(shown, (Ids{0, 0, 3, 4, 5, 0, 0, 6, 0, 3, 0})) << "the last selected of the name";
 
     const CatalogueIndex index(db);
     EXPECT_EQ(index.nearestLines(650, 3), (Ids{8, 3, 2}));
@@ -212,22 +208,24 @@ TEST_F(Database, MediaOfALineAndTheIndexOfWhatAUserTypes) {
     const std::tuple<double, double, std::int32_t, std::int32_t> ranges[] = {
         {700, 700, 3, 2}, {500, 650, 3, 3}, {600, 500, 0, 0}, {-10, 1e9, 6, 5}};
     for (const auto& [low, high, lines, count] : ranges) {
-        EXPECT_EQ(index.countInRange(low, high).lines, lines) << low << ".." << high;
-        EXPECT_EQ(index.countInRange(low, high).media, count) << low << ".." << high;
+        const CatalogueIndex::RangeCount found = index.countInRange(low, high);
+        EXPECT_EQ(std::pair(found.lines, found.media), std::pair(lines, count))
+            << low << ".." << high;
     }
     const std::tuple<std::string, std::size_t, Ids, std::int32_t> names[] = {
         {"AR", 10, {1, 2, 3, 5, 6}, 5}, {"ar", 2, {1, 2}, 5}, {"R I", 10, {1, 2, 3, 5}, 4},
         {"kr\xE9", 5, {6}, 1},          {"\xC9", 5, {}, 0},   {"zz", 5, {}, 0}};
     for (const auto& [fragment, limit, found, total] : names) {
-        EXPECT_EQ(index.mediaMatching(fragment, limit).media, found) << fragment;
-        EXPECT_EQ(index.mediaMatching(fragment, limit).total, total) << fragment;
+        const CatalogueIndex::NameMatches matches = index.mediaMatching(fragment, limit);
+        EXPECT_EQ(std::pair(matches.media, matches.total), std::pair(found, total)) << fragment;
     }
     const std::tuple<std::int32_t, std::int32_t, double, double> stats[] = {
         {1, 2, 500, 650}, {4, 1, 700, 700}, {6, 0, 0, 0}};
     for (const auto& [medium, lines, shortest, longest] : stats) {
-        EXPECT_EQ(index.stats(medium).lines, lines) << "medium " << medium;
-        EXPECT_EQ(index.stats(medium).shortest, shortest) << "medium " << medium;
-        EXPECT_EQ(index.stats(medium).longest, longest) << "medium " << medium;
+        const CatalogueIndex::MediumStats& found = index.stats(medium);
+        EXPECT_EQ(std::tuple(found.lines, found.shortest, found.longest),
+                  std::tuple(lines, shortest, longest))
+            << "medium " << medium;
     }
 }
 
@@ -244,8 +242,7 @@ TEST_F(Database, TheLargestCataloguesLoadWithinTimeAndMemory) {
     // A scan of every medium per line (4.3e9 name comparisons) would take seconds.
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << "not linear";
     EXPECT_EQ(db.maxWavelength, 10.0 + kMaxRecords - 1);
-    for (std::int32_t k : {1, 2, 1000, kMaxRecords})
-        EXPECT_EQ(mediaOf(k), Ids{((k - 1) * 7919) % kMaxRecords + 1}) << "transition " << k;
+    EXPECT_EQ(mediaOf(kMaxRecords), Ids{((kMaxRecords - 1) * 7919) % kMaxRecords + 1});
 
     std::vector<std::uint8_t> zeros(kMaxImageSize, 0);
     zeros[0] = zeros[1] = zeros[2] = zeros[3] = 0xFF;
