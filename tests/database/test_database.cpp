@@ -162,11 +162,10 @@ TEST_F(Database, EachLoadOfAFileReplacesTheWholeModel) {
     }
 }
 
-// Names compare byte for byte: case counts, nothing is trimmed, a name without NUL is all its 20
-// bytes. A line of a shared name is shown under the last selected medium of that name. The index
-// finds the nearest displayable lines (equally near: the shorter, then the earlier line first),
-// counts the lines of a range and their media, finds media by a fragment of their names in
-// either ASCII case (those starting with it first) and knows each medium's displayable lines.
+// Names compare byte for byte (case counts, nothing trimmed, a NUL-less name is all 20 bytes); a
+// line is shown under the last selected medium of its name. The index finds the nearest lines
+// (ties: shorter, then earlier first), counts a range's lines and media, finds media by a fragment
+// in either ASCII case (those starting with it first) and knows each medium's displayable lines.
 TEST_F(Database, MediaOfALineAndTheIndexOfWhatAUserTypes) {
     CatalogueImage image;
     image.medium("Ar ion", "gas").medium("ar ion", "gas").medium("Ar ion", "solid");
@@ -234,7 +233,6 @@ TEST_F(Database, TheLargestCataloguesLoadWithinTimeAndMemory) {
     EXPECT_EQ(report.status, Status::TooManyMatches);
     EXPECT_TRUE(report.damaged);
     EXPECT_EQ(report.message.rfind("zeros.dat: ", 0), 0u) << report.message;
-    EXPECT_EQ(db.transitionCount, kMaxRecords);
     EXPECT_LE(db.matchMedia.size(), kMaxMediumMatches);
     EXPECT_GT(db.unresolvedTransitions, 0);
     EXPECT_EQ(db.mediaOf(1).size(), std::size_t(kMaxRecords)) << "a resolved line lost media";
