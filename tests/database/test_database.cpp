@@ -22,6 +22,7 @@ namespace {
 
 using testing::CatalogueImage;
 using Status = LoadReport::Status;
+using enum LoadReport::Status;
 using Ids = std::vector<std::int32_t>;
 
 // The seeds program start-up gives the wavelength extremes: the display bounds, crossed.
@@ -44,8 +45,7 @@ class Database : public ::testing::Test {
 
     // Whatever the file held: counts agree with the arrays, nothing is selected and the extremes
     // only moved outwards from their seeds.
-    void expectConsistent(const std::string& context) const {
-        SCOPED_TRACE(context);
+    void expectConsistent() const {
         ASSERT_EQ(db.media.size(), std::size_t(db.mediumCount) + 1);
         ASSERT_EQ(db.mediumSelected, std::vector<std::int32_t>(db.media.size(), 0));
         ASSERT_EQ(db.transitions.size(), std::size_t(db.transitionCount) + 1);
@@ -56,7 +56,7 @@ class Database : public ::testing::Test {
 
 // An image of 3 media and 4 lines, reserved bytes filled, followed by a record's worth of other
 // bytes, and loaded to every kind of length: every complete record comes back byte for byte, the
-// rest is reported. `said` follows "cut.dat: " or, for a cut record, what the header promised.
+// rest is reported: `said` is the message's own part.
 struct LengthCase {
     std::size_t length;
     Status status;
@@ -67,23 +67,18 @@ struct LengthCase {
 constexpr std::size_t kMediaEnd = kHeaderSize + 3 * kMediumRecordSize;
 constexpr std::size_t kFull = kMediaEnd + 4 * kTransitionRecordSize;
 const LengthCase kLengths[] = {
-    {0, Status::TooShortForHeader, 0, 0,
-     "the file holds 0 bytes, fewer than the 6-byte header; loaded nothing."},
-    {1, Status::TooShortForHeader, 0, 0,
-     "the file holds 1 byte, fewer than the 6-byte header; loaded nothing."},
-    {5, Status::TooShortForHeader, 0, 0,
-     "the file holds 5 bytes, fewer than the 6-byte header; loaded nothing."},
-    {kHeaderSize, Status::Truncated, 0, 0, "loaded 0 media and 0 transitions."},
-    {kHeaderSize + kMediumRecordSize, Status::Truncated, 1, 0,
-     "loaded 1 medium and 0 transitions."},
-    {kMediaEnd - 1, Status::Truncated, 2, 0, "loaded 2 media and 0 transitions."},
-    {kMediaEnd, Status::Truncated, 3, 0, "loaded 3 media and 0 transitions."},
-    {kMediaEnd + kTransitionRecordSize, Status::Truncated, 3, 1,
-     "loaded 3 media and 1 transition."},
-    {kFull - 1, Status::Truncated, 3, 3, "loaded 3 media and 3 transitions."},
-    {kFull, Status::Loaded, 3, 4, ""},
-    {kFull + 1, Status::Loaded, 3, 4, ""},
-    {kFull + kTransitionRecordSize, Status::Loaded, 3, 4, ""},
+    {0, TooShortForHeader, 0, 0, "the file holds 0 bytes"},
+    {1, TooShortForHeader, 0, 0, "the file holds 1 byte"},
+    {5, TooShortForHeader, 0, 0, "the file holds 5 bytes"},
+    {kHeaderSize, Truncated, 0, 0, "loaded 0 media and 0 transitions."},
+    {kHeaderSize + kMediumRecordSize, Truncated, 1, 0, "loaded 1 medium and 0 transitions."},
+    {kMediaEnd - 1, Truncated, 2, 0, "loaded 2 media and 0 transitions."},
+    {kMediaEnd, Truncated, 3, 0, "loaded 3 media and 0 transitions."},
+    {kMediaEnd + kTransitionRecordSize, Truncated, 3, 1, "loaded 3 media and 1 transition."},
+    {kFull - 1, Truncated, 3, 3, "loaded 3 media and 3 transitions."},
+    {kFull, Loaded, 3, 4, ""},
+    {kFull + 1, Loaded, 3, 4, ""},
+    {kFull + kTransitionRecordSize, Loaded, 3, 4, ""},
 };
 
 TEST_F(Database, LoadsEveryCompleteRecordOfAnImageOfAnyLength) {
@@ -105,7 +100,7 @@ TEST_F(Database, LoadsEveryCompleteRecordOfAnImageOfAnyLength) {
         EXPECT_EQ(report.status, c.status);
         EXPECT_EQ(report.damaged, c.status != Status::Loaded);
         EXPECT_EQ(std::pair(db.mediumCount, db.transitionCount), std::pair(c.media, c.lines));
-        expectConsistent("");
+        expectConsistent();
         for (std::int32_t i = 1; i <= db.mediumCount; ++i)
             EXPECT_EQ(db.media[i].bytes, image.media()[i - 1].bytes);
         for (std::int32_t k = 1; k <= db.transitionCount; ++k)
@@ -115,12 +110,15 @@ TEST_F(Database, LoadsEveryCompleteRecordOfAnImageOfAnyLength) {
         const double maxes[] = {kMaxSeed, 632.816, 694.3, 694.3, 694.3};
         EXPECT_EQ(std::pair(db.minWavelength, db.maxWavelength),
                   std::pair(mins[c.lines], maxes[c.lines]));
-        const std::string promised = c.status != Status::Truncated
-                                         ? ""
-                                         : "header promises 3 media and 4 transitions (692 bytes "
-                                           "after the header) but the file holds " +
-                                               std::to_string(c.length) + " bytes; ";
-        EXPECT_EQ(report.message, *c.said ? "cut.dat: " + promised + c.said : "");
+        std::string said = c.said;
+        if (c.status == TooShortForHeader)
+            said += ", fewer than the 6-byte header; loaded nothing.";
+        if (c.status == Truncated)
+            said =
+                "header promises 3 media and 4 transitions (692 bytes after the header) but the "
+                "file holds " +
+                std::to_string(c.length) + " bytes; " + said;
+        EXPECT_EQ(report.message, said.empty() ? "" : "cut.dat: " + said);
         if (c.status == Status::Loaded) {
             EXPECT_EQ(db.phaseCount, 7);
             EXPECT_EQ(serializeTransitionDatabase(db), full);
@@ -153,12 +151,13 @@ TEST_F(Database, EachLoadOfAFileReplacesTheWholeModel) {
         {path + "x", Status::Missing, 0, path + "x: no such file; the catalogue is empty."},
     };
     for (const auto& [file, status, media, said] : loads) {
+        SCOPED_TRACE(file);
         const LoadReport report = loadTransitionDatabaseFile(file, db);
-        EXPECT_EQ(report.status, status) << file;
-        EXPECT_EQ(report.damaged, status == Status::Truncated) << file;
+        EXPECT_EQ(report.status, status);
+        EXPECT_EQ(report.damaged, status == Status::Truncated);
         EXPECT_EQ(report.message.substr(0, said.size()), said);
         EXPECT_EQ(std::pair(db.mediumCount, db.transitionCount), std::pair(media, media));
-        expectConsistent(file);
+        expectConsistent();
     }
 }
 

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <iterator>
 #include <set>
 #include <sstream>
 #include <string>
@@ -38,11 +37,6 @@ struct ToolRun {
     bool clean() const { return status == 0 && err.empty(); }
 };
 
-std::vector<std::string> words(const std::string& text) {
-    std::istringstream in(text);
-    return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
-}
-
 // A temporary folder in which the tool runs.
 class DbTool : public ::testing::Test {
   protected:
@@ -60,11 +54,9 @@ class DbTool : public ::testing::Test {
     }
     long files() const { return std::distance(fs::directory_iterator(dir.path()), {}); }
 
-    // The tool run through the shell, every argument quoted.
-    ToolRun run(const std::vector<std::string>& args) const {
-        std::string command = QUORVANTA_DB_TOOL;
-        for (const std::string& arg : args)
-            command += " '" + arg + "'";
+    // The tool run through the shell with the given arguments (paths and words without blanks).
+    ToolRun run(const std::string& args) const {
+        const std::string command = std::string(QUORVANTA_DB_TOOL) + " " + args;
         const std::string out = path(".out"), err = path(".err");
         const int status = std::system((command + " >'" + out + "' 2>'" + err + "'").c_str());
         ToolRun result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readText(out), readText(err)};
@@ -132,16 +124,16 @@ TEST_F(DbTool, TablesAreStoredByWavelengthAndRebuildByteForByteFromTheirDump) {
         SCOPED_TRACE(c.name);
         clear();
         const std::string first = path("first.dat"), second = path("second.dat");
-        const ToolRun build = run({"build", place("table.csv", c.csv), "--output=" + first});
+        const ToolRun build = run("build " + place("table.csv", c.csv) + " --output=" + first);
         EXPECT_TRUE(build.clean()) << describe(build);
         EXPECT_EQ(fs::status(first).permissions(), fs::perms(0666 & ~mask)) << "not the umask's";
-        const ToolRun dump = run({"dump", first});
+        const ToolRun dump = run("dump " + first);
         EXPECT_TRUE(dump.clean()) << describe(dump);
         const bool canonical = c.csv.starts_with(kHeader);
         EXPECT_EQ(dump.out, !c.dump.empty() ? c.dump : canonical ? c.csv : dump.out);
-        EXPECT_EQ(run({"build", place("dumped.csv", dump.out), "-o", second}).status, 0);
+        EXPECT_EQ(run("build " + place("dumped.csv", dump.out) + " -o " + second).status, 0);
         EXPECT_EQ(readBytes(first), readBytes(second)) << "the rebuild from the dump differs";
-        const ToolRun check = run({"check", first});
+        const ToolRun check = run("check " + first);
         EXPECT_TRUE(check.clean()) << "a file build wrote got a note: " << describe(check);
         EXPECT_EQ(check.out, c.check.empty() ? check.out : first + ": OK (" + c.check + ")\n");
         EXPECT_TRUE(c.name != "the shipped catalogue" ||
@@ -284,7 +276,6 @@ std::vector<FileCase> fileCases() {
         "He-Ne=gas|Nd:YAG=solid|Dye \"R6G\", 1=liquid",
         "He-Ne=1152.3|Nd:YAG=1064|Dye \"R6G\", 1=590|He-Ne=632.816=red, \"the\" line|Ghost=1064");
     const std::string red = "He-Ne,gas,632.816,\"red, \"\"the\"\" line\"\n";
-    const Bytes two = catalogue("He-Ne=gas|Ruby=solid", "He-Ne=632.816|Ruby=694.3");
     const std::string ruby = "Ruby,solid,694.3,\n";
 
     std::vector<FileCase> cases;
@@ -379,19 +370,19 @@ std::vector<FileCase> fileCases() {
              "build: -o needs a file name\nTry 'quorvanta-db help build'."},
             {{}, "check --verbose x.dat", 2, "", "check: unknown option --verbose"},
             {{}, "dump", 2, "", "dump: expects one catalogue file"},
-            {two, "lines %F --from", 2, "",
+            {queried, "lines %F --from", 2, "",
              "lines: --from needs a value\nTry 'quorvanta-db help lines'."},
-            {two, "lines %F --from 1064nm", 2, "", "lines: --from \"1064nm\" is not a number"},
-            {two, "lines %F --to=inf", 2, "", "lines: --to \"inf\" is not a number"},
-            {two, "lines %F --phase plasma", 2, "",
+            {queried, "lines %F --from 1064nm", 2, "", "lines: --from \"1064nm\" is not a number"},
+            {queried, "lines %F --to=inf", 2, "", "lines: --to \"inf\" is not a number"},
+            {queried, "lines %F --phase plasma", 2, "",
              "lines: --phase \"plasma\" is not solid, liquid or gas"},
-            {two, "lines %F --from 800 --to 500", 2, "", "lines: --from 800 is above --to 500"},
-            {two, "lines %F --medium a --medium=b", 2, "", "lines: --medium is given twice"},
-            {two, "lines %F --colour red", 2, "", "lines: unknown option --colour"},
+            {queried, "lines %F --from 800 --to 500", 2, "", "lines: --from 800 is above --to 500"},
+            {queried, "lines %F --medium a --medium=b", 2, "", "lines: --medium is given twice"},
+            {queried, "lines %F --colour red", 2, "", "lines: unknown option --colour"},
             {{}, "--help", 0, "Usage: quorvanta-db COMMAND [ARGUMENTS]\n...", ""},
             {{}, "help build", 0, "Usage: quorvanta-db build CSV -o FILE\n...", ""},
             {{}, "check x.dat --help", 0, "Usage: quorvanta-db check FILE\n...", ""},
-            {two, "lines %F --to 500 --help", 0,
+            {queried, "lines %F --to 500 --help", 0,
              "Usage: quorvanta-db lines FILE [--from NM] [--to NM] [--medium TEXT]\n...", ""},
         });
     return cases;
@@ -405,7 +396,7 @@ TEST_F(DbTool, CommandsOnFilesSayWhatTheyFindAndExitWithItsStatus) {
         std::string args = c.args;
         for (std::size_t at; (at = args.find('%')) != std::string::npos;)
             args.replace(at, 2, args[at + 1] == 'F' ? file : old);
-        const ToolRun result = run(words(args));
+        const ToolRun result = run(args);
         SCOPED_TRACE(c.args + "\n" + describe(result));
         const auto unnamed = [&](std::string text) {
             for (std::size_t at; (at = text.find(file + ":")) != std::string::npos;)
