@@ -1,478 +1,463 @@
-// The quorvanta-db binary end to end: files written by the tests, the tool run as a process.
+// The quorvanta-db binary end to end: tables and catalogue files written by the tests, the tool run
+// as a process, its output and exit status compared whole; and the shipped catalogue's own data.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <filesystem>
-#include <iterator>
-#include <limits>
+#include <set>
 #include <sstream>
 #include <string>
-#include <string_view>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 #include "catalogue_csv.h"
 #include "common/catalogue_image.h"
 #include "common/temp_dir.h"
 #include "database/builtin_catalogue.h"
-#include "tool_runner.h"
 
 namespace quorvanta {
 namespace {
 
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
 using testing::CatalogueImage;
 using testing::readBytes;
 using testing::readText;
-using testing::runTool;
-using testing::TempDir;
-using testing::ToolRun;
-using testing::writeFile;
 
 const std::string kHeader = "medium,phase,wavelength_nm,note\n";
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kInf = std::numeric_limits<double>::infinity();
+const std::string kStatusHeader = "medium,phase,wavelength_nm,note,status,source\n";
 
-std::string describe(const ToolRun& run) {
-    return "exit " + std::to_string(run.status) + "\n--- stdout\n" + run.out + "--- stderr\n" +
-           run.err;
-}
+struct ToolRun {
+    int status = -1;  // exit status, or -1 when the tool did not exit normally
+    std::string out, err;
+    bool clean() const { return status == 0 && err.empty(); }
+};
 
-// Writes a file of bytes or text into dir; its path.
-template <typename Content>
-std::string placed(const TempDir& dir, const std::string& name, const Content& content) {
-    writeFile(dir / name, content);
-    return (dir / name).string();
-}
+// A temporary folder in which the tool runs.
+class DbTool : public ::testing::Test {
+  protected:
+    testing::TempDir dir;
 
-// build, dump, build again: the second file must be the first byte for byte.
-void expectRoundTrip(const TempDir& dir, const std::string& csvPath) {
-    const std::string first = (dir / "first.dat").string();
-    const std::string second = (dir / "second.dat").string();
-    const ToolRun build = runTool(dir, {"build", csvPath, "--output=" + first});
-    ASSERT_EQ(build.status, 0) << describe(build);
-    EXPECT_EQ(build.err, "");
-    const ToolRun dump = runTool(dir, {"dump", first});
-    ASSERT_EQ(dump.status, 0) << describe(dump);
-    EXPECT_EQ(dump.err, "");
-    writeFile(dir / "dumped.csv", dump.out);
-    const ToolRun rebuild = runTool(dir, {"build", (dir / "dumped.csv").string(), "-o", second});
-    ASSERT_EQ(rebuild.status, 0) << describe(rebuild);
-    EXPECT_EQ(readBytes(first), readBytes(second)) << "rebuild from the dump differs";
-}
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+    template <typename Content>
+    std::string place(const std::string& name, const Content& content) const {
+        testing::writeFile(dir / name, content);
+        return path(name);
+    }
+    void clear() const {
+        for (const fs::directory_entry& entry : fs::directory_iterator(dir.path()))
+            fs::remove_all(entry.path());
+    }
+    long files() const { return std::distance(fs::directory_iterator(dir.path()), {}); }
 
-TEST(DbToolRoundTrip, ShippedCatalogueRebuildsByteForByteAndIsTheBuiltinOne) {
-    TempDir dir;
-    expectRoundTrip(dir, QUORVANTA_CATALOGUE_CSV);
-    const auto builtin = builtinCatalogue();
-    EXPECT_EQ(std::vector<std::uint8_t>(builtin.begin(), builtin.end()),
-              readBytes(dir / "first.dat"))
-        << "the compiled-in catalogue is not data/laser-lines.csv built";
+    // The tool run through the shell with the given arguments (paths and words without blanks).
+    ToolRun run(const std::string& args) const {
+        const std::string command = std::string(QUORVANTA_DB_TOOL) + " " + args;
+        const std::string out = path(".out"), err = path(".err");
+        const int status = std::system((command + " >'" + out + "' 2>'" + err + "'").c_str());
+        ToolRun result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readText(out), readText(err)};
+        fs::remove(out);
+        fs::remove(err);
+        return result;
+    }
+    static std::string describe(const ToolRun& run) {
+        return "exit " + std::to_string(run.status) + "\n--- stdout\n" + run.out + "--- stderr\n" +
+               run.err;
+    }
+};
 
-    // The dump holds the same lines as the table it was built from, only in canonical form (and
-    // in the order of the file, which build sorts).
-    auto original = dbtool::parseCatalogueCsv(readText(QUORVANTA_CATALOGUE_CSV));
-    auto dumped = dbtool::parseCatalogueCsv(readText(dir / "dumped.csv"));
-    const auto fields = [](const dbtool::CatalogueRow& row) {
-        return std::tie(row.medium, row.phase, row.wavelength, row.note);
-    };
-    const auto byFields = [&](const dbtool::CatalogueRow& a, const dbtool::CatalogueRow& b) {
-        return fields(a) < fields(b);
-    };
-    std::sort(original.rows.begin(), original.rows.end(), byFields);
-    std::sort(dumped.rows.begin(), dumped.rows.end(), byFields);
-    ASSERT_TRUE(original.errors.empty());
-    ASSERT_EQ(dumped.rows.size(), original.rows.size());
-    for (std::size_t r = 0; r < original.rows.size(); ++r)
-        EXPECT_EQ(fields(dumped.rows[r]), fields(original.rows[r])) << "row " << r + 2;
+// A table built, dumped and built again from its dump: the second file is the first byte for byte,
+// check finds nothing to note, and the file holds the table's lines in wavelength order.
+struct TableCase {
+    std::string name, csv;
+    std::string stored = "";  // "medium wavelength[ note]; ..." in file order; empty: not compared
+    std::string dump = "";    // what dump writes; empty: the table itself if in canonical form
+    std::string check = "";   // what check writes in "FILE: OK (...)"; empty: not compared
+};
 
-    const ToolRun check = runTool(dir, {"check", (dir / "first.dat").string()});
-    EXPECT_EQ(check.status, 0) << describe(check);
-    EXPECT_NE(check.out.find(": OK (138 media, 508 lines, 7.36 .. 570569 nm)"), std::string::npos)
-        << check.out;
-}
-
-TEST(DbToolRoundTrip, EdgeCasesRebuildByteForByte) {
-    TempDir dir;
+std::vector<TableCase> tableCases() {
     const std::string longNote(dbtool::kMaxNoteLength, 'n');
-    const std::string csv =
-        "\xEF\xBB\xBF"  // a byte order mark
-        "medium,phase,wavelength_nm,note\r\n"
-        "ABCDEFGHIJKLMNOPQRST,solid,1064,\r\n"  // name filling its field, empty note
-        "\"Er,Cr:YSGG\",solid,2780,\"\"\"quoted\"\", too\"\r\n"  // comma and quotes
-        "Nd:YAG ,solid,1e3," +
-        longNote +  // trailing blank, longest note
-        "\r\n\r\n\n"
-        "tiny,gas,5e-324,\"\"\"smallest\"\" double\"\r\n"  // quotes without a comma
-        "huge,gas,1.7976931348623157e308,largest double\r\n"
-        "\"Er,Cr:YSGG\",solid,2940,no line end";
-    expectRoundTrip(dir, placed(dir, "edge.csv", csv));
-
-    // Media are numbered in the order of their first lines; the header's phase count is 3.
-    TransitionDatabase db;
-    EXPECT_EQ(loadTransitionDatabaseFile((dir / "first.dat").string(), db).status,
-              LoadReport::Status::Loaded);
-    std::vector<std::string_view> media;
-    for (std::int32_t i = 1; i <= db.mediumCount; ++i)
-        media.push_back(db.media[i].name());
-    EXPECT_EQ(media, (std::vector<std::string_view>{"ABCDEFGHIJKLMNOPQRST", "Er,Cr:YSGG", "Nd:YAG ",
-                                                    "tiny", "huge"}));
-    EXPECT_EQ(db.media[2].phase(), "solid");
-    EXPECT_EQ(db.transitionCount, 6);
-    EXPECT_EQ(db.phaseCount, 3);
-    const auto& third = db.transitions[2].bytes;  // stored second: lines go by wavelength
-    EXPECT_EQ(std::string(third.begin() + 32, third.end() - 1), longNote)
-        << "the note sits in the reserved bytes from offset 32";
-    EXPECT_EQ(third.back(), 0);
-
-    const ToolRun check = runTool(dir, {"check", (dir / "first.dat").string()});
-    EXPECT_EQ(check.status, 0) << describe(check);
-    EXPECT_EQ(check.out, (dir / "first.dat").string() +
-                             ": OK (5 media, 6 lines, 5e-324 .. 1.7976931348623157e+308 nm; 1 name "
-                             "fills all 20 bytes, without NUL)\n");
+    return {
+        {"the shipped catalogue", readText(QUORVANTA_CATALOGUE_CSV), "", "",
+         "138 media, 508 lines, 7.36 .. 570569 nm"},
+        {"edge cases",
+         "\xEF\xBB\xBF"  // a byte order mark
+         "medium,phase,wavelength_nm,note\r\n"
+         "ABCDEFGHIJKLMNOPQRST,solid,1064,\r\n"  // name filling its field, empty note
+         "\"Er,Cr:YSGG\",solid,2780,\"\"\"quoted\"\", too\"\r\n"  // comma and quotes
+         "Nd:YAG ,solid,1e3," +
+             longNote +
+             "\r\n\r\n\n"                                       // trailing blank, longest note
+             "tiny,gas,5e-324,\"\"\"smallest\"\" double\"\r\n"  // quotes without a comma
+             "huge,gas,1.7976931348623157e308,largest double\r\n"
+             "\"Er,Cr:YSGG\",solid,2940,no line end",
+         "tiny 5e-324 \"smallest\" double; Nd:YAG  1000 " + longNote +
+             "; ABCDEFGHIJKLMNOPQRST 1064; Er,Cr:YSGG 2780 \"quoted\", too; "
+             "Er,Cr:YSGG 2940 no line end; huge 1.7976931348623157e+308 largest double",
+         "",
+         "5 media, 6 lines, 5e-324 .. 1.7976931348623157e+308 nm; 1 name fills all 20 bytes, "
+         "without NUL"},
+        {"ties keep the table's order",
+         kHeader + "Zeta,gas,351.1,\nAlpha,solid,351.1,tie\nZeta,gas,351.1,again\nMid,liquid,400,\n"
+                   "Alpha,solid,632.8,\n"},
+        {"media grouped",
+         kHeader + "He-Ne,gas,632.816,\nHe-Ne,gas,3392.2,\nNd:YAG,solid,1064.1,\nAr,gas,488,\n"
+                   "Ar,gas,351.1,\n",
+         "",
+         kHeader + "He-Ne,gas,632.816,\nNd:YAG,solid,1064.1,\nAr,gas,351.1,\nAr,gas,488,\n"
+                   "He-Ne,gas,3392.2,\n"},
+        {"a later medium's line ties with an earlier one's",
+         kHeader + "A,gas,600,\nB,gas,500,b\nA,gas,500,a\n"},
+        {"each medium below the one before", kHeader + "A,gas,3,\nB,gas,2,\nC,gas,1,\n"},
+    };
 }
 
-struct BuildErrorCase {
-    std::string rows;                 // after the header
-    std::vector<std::string> errors;  // the error lines, after "bad.csv:"
-};
+TEST_F(DbTool, TablesAreStoredByWavelengthAndRebuildByteForByteFromTheirDump) {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    const auto builtin = builtinCatalogue();
+    for (const TableCase& c : tableCases()) {
+        SCOPED_TRACE(c.name);
+        clear();
+        const std::string first = path("first.dat"), second = path("second.dat");
+        const ToolRun build = run("build " + place("table.csv", c.csv) + " --output=" + first);
+        EXPECT_TRUE(build.clean()) << describe(build);
+        EXPECT_EQ(fs::status(first).permissions(), fs::perms(0666 & ~mask)) << "not the umask's";
+        const ToolRun dump = run("dump " + first);
+        EXPECT_TRUE(dump.clean()) << describe(dump);
+        const bool canonical = c.csv.starts_with(kHeader);
+        EXPECT_EQ(dump.out, !c.dump.empty() ? c.dump : canonical ? c.csv : dump.out);
+        EXPECT_EQ(run("build " + place("dumped.csv", dump.out) + " -o " + second).status, 0);
+        EXPECT_EQ(readBytes(first), readBytes(second)) << "the rebuild from the dump differs";
+        const ToolRun check = run("check " + first);
+        EXPECT_TRUE(check.clean()) << "a file build wrote got a note: " << describe(check);
+        EXPECT_EQ(check.out, c.check.empty() ? check.out : first + ": OK (" + c.check + ")\n");
+        EXPECT_TRUE(c.name != "the shipped catalogue" ||
+                    std::ranges::equal(builtin, readBytes(first)))
+            << "the built-in catalogue is not data/laser-lines.csv built";
 
-const BuildErrorCase kBuildErrors[] = {
-    {"ABCDEFGHIJKLMNOPQRSTU,Solid,abc,ok\n",
-     {"2:1: medium name \"ABCDEFGHIJKLMNOPQRSTU\" is 21 bytes long; at most 20 fit",
-      "2:2: phase \"Solid\" is not one of solid, liquid, gas",
-      "2:3: wavelength \"abc\" is not a finite positive number"}},
-    {"He\tNe,gas,1,\n",
-     {"2:1: medium name \"He\\x09Ne\" holds byte 0x09, which is not printable ASCII"}},
-    {"Rh\xC3\xB6,gas,1,\n",
-     {"2:1: medium name \"Rh\\xC3\\xB6\" holds byte 0xC3, which is not printable ASCII"}},
-    {",gas,1,\n", {"2:1: medium name is empty"}},
-    {"A,plasma,1,\n", {"2:2: phase \"plasma\" is not one of solid, liquid, gas"}},
-    {"A,gas,0,\n", {"2:3: wavelength \"0\" is not a finite positive number"}},
-    {"A,gas,nan,\n", {"2:3: wavelength \"nan\" is not a finite positive number"}},
-    {"A,gas,inf,\n", {"2:3: wavelength \"inf\" is not a finite positive number"}},
-    {"A,gas,1e999,\n", {"2:3: wavelength \"1e999\" is not a finite positive number"}},
-    {"A,gas, 632.8,\n", {"2:3: wavelength \" 632.8\" is not a finite positive number"}},
-    {"A,gas,1," + std::string(120, 'n') + "\n", {"2:4: note is 120 bytes long; at most 119 fit"}},
-    {"A,gas,1,\nB,solid,2,\nA,liquid,3,\n", {"4:2: medium \"A\" is gas on line 2 but liquid here"}},
-    // A misspelt first phase is one error, not an error on every later line as well.
-    {"X,gass,1,\nX,gas,2,\nX,gas,3,\nX,solid,4,\n",
-     {"2:2: phase \"gass\" is not one of solid, liquid, gas",
-      "5:2: medium \"X\" is gas on line 3 but solid here"}},
-    {"A,gas,1\n", {"2:1: expected 4 fields (medium,phase,wavelength_nm,note) but found 3"}},
-    {"A,gas,1,a,b\n",
-     {"2:1: expected 4 fields (medium,phase,wavelength_nm,note) but found 5; a field holding a "
-      "comma must be quoted"}},
-    {"A,gas,1,\"open\n", {"2:4: quoted field has no closing quote"}},
-    {"A,gas,1,say \"hi\"\n",
-     {"2:4: double quote inside an unquoted field; quote the whole field and double the quote"}},
-    {"\"A\"x,gas,1,\n",
-     {"2:1: text after the closing quote; a field is either quoted as a whole or not at all"}},
-    {"A,gas,1,x\ry\n", {"2:4: note holds byte 0x0D, which is not printable ASCII"}},
-    {"A,gas,1,\n\nA,gas,x,\n", {"4:3: wavelength \"x\" is not a finite positive number"}},
-};
-
-TEST(DbToolBuild, EveryBadRowIsNamedAndNothingIsWritten) {
-    for (const BuildErrorCase& c : kBuildErrors) {
-        SCOPED_TRACE(c.rows);
-        TempDir dir;
-        const std::string csvPath = placed(dir, "bad.csv", kHeader + c.rows);
-        const std::string target = placed(dir, "old.dat", "old");
-        const ToolRun run = runTool(dir, {"build", csvPath, "-o", target});
-        std::string expected;
-        for (const std::string& error : c.errors)
-            expected += csvPath + ":" + error + "\n";
-        expected += "quorvanta-db: " + target + " not written: " + std::to_string(c.errors.size()) +
-                    (c.errors.size() == 1 ? " error in " : " errors in ") + csvPath + "\n";
-        EXPECT_EQ(run.status, 1) << describe(run);
-        EXPECT_EQ(run.err, expected);
-        EXPECT_EQ(readText(target), "old") << "a failed build touched an existing file";
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2)
-            << "a failed build left a file behind";
+        TransitionDatabase db;
+        ASSERT_EQ(loadTransitionDatabaseFile(first, db).status, LoadReport::Status::Loaded);
+        EXPECT_EQ(db.phaseCount, 3);
+        std::string stored;
+        for (std::int32_t k = 1; k <= db.transitionCount; ++k) {
+            const Transition& line = db.transitions[std::size_t(k)];
+            stored += (k > 1 ? "; " : "") + std::string(line.mediumName()) + " " +
+                      dbtool::shortestNumberText(line.wavelength()) +
+                      (line.note().empty() ? "" : " " + line.note());
+        }
+        EXPECT_EQ(stored, c.stored.empty() ? stored : c.stored);
     }
 }
 
-// A table wrong on every row lists the first 50 errors and counts the rest.
-TEST(DbToolBuild, ManyBadRowsAreListedUpToFifty) {
-    TempDir dir;
-    std::string rows;
+// Tables with faults, a row a line: build names every fault with its line and column (the first
+// 50 of them), counts them, and writes nothing.
+struct Row {
+    std::string text;
+    std::string errors;  // how this line's errors begin after "FILE:LINE:", one a line
+};
+
+std::vector<std::vector<Row>> badTables() {
+    std::vector<std::vector<Row>> tables = {
+        {{"medium,phase,wavelength_nm,note", ""},
+         {"A,gas,1,", ""},
+         {"B,solid,2,", ""},
+         {"A,liquid,3,", "2: medium \"A\" is gas on line 2 but liquid here"},
+         // A misspelt first phase is one error, not an error on every later line as well.
+         {"X,gass,1,", "2: phase \"gass\" is not one of solid, liquid, gas"},
+         {"X,gas,2,", ""},
+         {"X,solid,4,", "2: medium \"X\" is gas on line 6 but solid here"},
+         {"", ""},
+         {"ABCDEFGHIJKLMNOPQRSTU,Solid,abc,ok",
+          "1: medium name \"ABCDEFGHIJKLMNOPQRSTU\" is 21 bytes long; at most 20 fit\n"
+          "2: phase \"Solid\" is not one of\n3: wavelength \"abc\" is not a finite"},
+         {"He\tNe,gas,1,", "1: medium name \"He\\x09Ne\" holds byte 0x09, which is not printable"},
+         {"Rh\xC3\xB6,gas,1,", "1: medium name \"Rh\\xC3\\xB6\" holds byte 0xC3, which is not"},
+         {",gas,1,", "1: medium name is empty"},
+         {"C,plasma,1,", "2: phase \"plasma\" is not one of solid, liquid, gas"},
+         {"A,gas,0,", "3: wavelength \"0\" is not a finite positive number"},
+         {"A,gas,inf,", "3: wavelength \"inf\" is not a finite positive number"},
+         {"A,gas,1e999,", "3: wavelength \"1e999\" is not a finite positive number"},
+         {"A,gas, 632.8,", "3: wavelength \" 632.8\" is not a finite positive number"},
+         {"A,gas,1," + std::string(120, 'n'), "4: note is 120 bytes long; at most 119 fit"},
+         {"A,gas,1", "1: expected 4 fields (medium,phase,wavelength_nm,note) but found 3"},
+         {"A,gas,1,a,b", "1: expected 4 fields (medium,phase,wavelength_nm,note) but found 5; a"},
+         {"A,gas,1,\"open", "4: quoted field has no closing quote"},
+         {"A,gas,1,say \"hi\"", "4: double quote inside an unquoted field; quote the whole field"},
+         {"\"A\"x,gas,1,", "1: text after the closing quote; a field is either quoted as a whole"},
+         {"A,gas,1,x\ry", "4: note holds byte 0x0D, which is not printable ASCII"}},
+        {{"medium,phase,wavelength,note", "1: the first line must be the header medium,phase,"},
+         {"A,gas,1,", ""}},
+        {{"medium,phase,wavelength_nm,note,status,source", ""},
+         {"A,gas,1,,,", "5: the line has no status; give confirmed, calculated, range or"},
+         {"A,gas,1,,Confirmed,R1", "5: status \"Confirmed\" is not one of confirmed, calculated,"},
+         {"A,gas,1,,confirmed,", "6: a confirmed line needs its source; a line without one is"},
+         {"A,gas,1,,range,", "6: a range line needs its source"},
+         {"A,gas,1,,calculated,R\x7f", "6: source holds byte 0x7F, which is not printable ASCII"},
+         {"A,gas,1,", "1: expected 6 fields (medium,phase,wavelength_nm,note,status,source) but"}},
+        {{"medium,phase,wavelength_nm,note", ""}},
+        {{"medium,phase,wavelength_nm,note", ""}},
+    };
     for (int i = 0; i < 60; ++i)
-        rows += "A,plasma,1,\n";
-    const std::string csvPath = placed(dir, "bad.csv", kHeader + rows);
-    const ToolRun run = runTool(dir, {"build", csvPath, "-o", (dir / "new.dat").string()});
-    EXPECT_EQ(run.status, 1) << describe(run);
-    const std::string listed = csvPath + ":51:2:";
-    const std::string last = csvPath + ":52:2:";
-    EXPECT_NE(run.err.find(listed), std::string::npos) << run.err;
-    EXPECT_EQ(run.err.find(last), std::string::npos) << "the 51st error is listed";
-    EXPECT_NE(run.err.find(csvPath + ": ... and 10 more errors\n"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("not written: 60 errors in " + csvPath), std::string::npos) << run.err;
-    EXPECT_FALSE(std::filesystem::exists(dir / "new.dat"));
+        tables[3].push_back(
+            {"A,plasma,1,", "2: phase \"plasma\" is not one of solid, liquid, gas"});
+    for (int i = 0; i <= kMaxRecords; ++i)
+        tables[4].push_back({"M" + std::to_string(i) + ",gas," + std::to_string(i + 1) + ",", ""});
+    tables[4].back().errors =
+        "1: more than 65535 media; a catalogue holds at most 65535\n"
+        "1: more than 65535 lines; a catalogue holds at most 65535";
+    return tables;
 }
 
-TEST(DbToolBuild, RefusesAWrongHeaderAndMoreThan65535LinesOrMedia) {
-    TempDir dir;
-    std::string manyLines = kHeader;
-    std::string manyMedia = kHeader;
-    for (int i = 0; i <= kMaxRecords; ++i) {
-        manyLines += "A,gas," + std::to_string(i + 1) + ",\n";
-        manyMedia += "M" + std::to_string(i) + ",gas,1,\n";
+// A catalogue file of media "name=phase" and lines "name=wavelength[=note]", each list split by
+// '|', cut short by `cut` bytes (or grown by -cut bytes 0xEE).
+Bytes catalogue(const std::string& media, const std::string& lines, int cut = 0) {
+    CatalogueImage image;
+    std::istringstream mediaList(media), lineList(lines);
+    for (std::string item; std::getline(mediaList, item, '=');) {
+        std::string phase;
+        std::getline(mediaList, phase, '|');
+        image.medium(item, phase);
     }
-    const std::pair<std::string, std::string> cases[] = {
-        {"medium,phase,wavelength,note\nA,gas,1,\n",
-         ":1:1: the first line must be the header medium,phase,wavelength_nm,note\n"},
-        {manyLines, ":65537:1: more than 65535 lines; a catalogue holds at most 65535\n"},
-        {manyMedia, ":65537:1: more than 65535 media; a catalogue holds at most 65535\n"},
-    };
-    for (const auto& [text, error] : cases) {
-        const std::string csvPath = placed(dir, "refused.csv", text);
-        const ToolRun run = runTool(dir, {"build", csvPath, "-o", (dir / "x.dat").string()});
-        EXPECT_EQ(run.status, 1);
-        EXPECT_NE(run.err.find(csvPath + error), std::string::npos) << run.err;
-        EXPECT_FALSE(std::filesystem::exists(dir / "x.dat"));
+    for (std::string item; std::getline(lineList, item, '|');) {
+        const std::size_t at = item.find('='), note = item.find('=', at + 1);
+        Transition line = makeTransition(item.substr(0, at), std::stod(item.substr(at + 1)));
+        if (note != std::string::npos) setNote(line, item.substr(note + 1));
+        image.line(line);
     }
+    Bytes bytes = image.bytes();
+    bytes.resize(bytes.size() - static_cast<std::size_t>(cut), 0xEE);
+    return bytes;
 }
 
-// A catalogue with a flaw of every kind that check lists, and media of every phase.
-CatalogueImage flawedCatalogue() {
-    Medium heNe = makeMedium("He-Ne", "gas");
-    heNe.bytes[24] = 'y';  // after the NUL that ends the phase
-    Medium ruby = makeMedium("Ruby", "solid");
-    ruby.bytes[10] = 'x';  // after the NUL that ends the name
-    Transition line = makeTransition("Ruby", 694.3);
-    line.bytes[10] = 'z';
-    return CatalogueImage{}
-        .medium(heNe)
-        .medium(ruby)
-        .medium("DCM", "liquid")
-        .medium("Odd", "plasma")
-        .medium("Ru\x01y", "solid")
-        .medium("", "gas")
-        .medium("He-Ne", "gas")
-        .line("He-Ne", 10.0)  // the display bounds count as inside
-        .line("He-Ne", 20000.0)
-        .line(line)
-        .line("Ni-like Sm", 7.36)
-        .line("CH3OH", 118834.0)
-        .line("Odd", kNaN)
-        .line("Ruby", -1.5)
-        .line("Ruby", 0.0)
-        .line("Ruby", kInf);
-}
-
-TEST(DbToolInfo, FiguresOfAFlawedCatalogue) {
-    TempDir dir;
-    const std::string path = placed(dir, "flawed.dat", flawedCatalogue().bytes());
-    const ToolRun run = runTool(dir, {"info", path});
-    EXPECT_EQ(run.status, 0) << describe(run);
-    EXPECT_EQ(run.out, path +
-                           ": 7 media, 9 lines (phase count in the header: 3)\n"
-                           "  solid: 2 media, 4 lines\n"
-                           "  liquid: 1 medium, 0 lines\n"
-                           "  gas: 3 media, 2 lines\n"
-                           "  other phases: 1 medium, 1 line\n"
-                           "  without a medium: 2 lines\n"
-                           "wavelength range: -1.5 .. 118834 nm\n"
-                           "lines outside 10..20000 nm: 5 (3 below, 2 above)\n"
-                           "lines whose wavelength is not a number: 1\n"
-                           "every line's medium exists: no, 2 lines name no medium\n");
-}
-
-// Catalogues with problems, which check lists and exits 1 on (a sound one is checked with the edge
-// cases above).
-struct CheckCase {
-    const char* name;
-    std::vector<std::uint8_t> image;
-    std::vector<std::string> expected;  // lines after "FILE: "
+// A command run on a file (none: missing) that %F stands for; %O is a file that must stay as it
+// was. "%F: " and "%F:" are left out of what it writes. `out` is all of standard output or, ending
+// in "...", its start (help: no line over 80 columns); each line of `err` is on standard error.
+struct FileCase {
+    Bytes file;
+    std::string args;
+    int status;
+    std::string out, err;
 };
 
-// Two media with a line each, grown by trailing bytes.
-std::vector<std::uint8_t> goodImage(std::size_t trailingBytes) {
-    auto image = CatalogueImage{}
-                     .medium("He-Ne", "gas")
-                     .medium("Ruby", "solid")
-                     .line("He-Ne", 632.816)
-                     .line("Ruby", 694.3)
-                     .bytes();
-    image.resize(image.size() + trailingBytes, 0xEE);
-    return image;
-}
-
-std::vector<CheckCase> checkCases() {
-    auto cutAmongMedia = CatalogueImage{}.medium("He-Ne", "gas").medium("Ruby", "solid").bytes();
-    cutAmongMedia.resize(cutAmongMedia.size() - 10);
-    CatalogueImage manyUnmatched;
-    manyUnmatched.medium("Ruby", "solid");
-    std::vector<std::string> unmatched;
+std::vector<FileCase> fileCases() {
+    // Every flaw check lists (stray bytes after the NUL of medium 1's phase, medium 2's name and
+    // line 3's name among them), media of every phase, lines at the display bounds.
+    Bytes flawed =
+        catalogue("He-Ne=gas|Ruby=solid|DCM=liquid|Odd=plasma|Ru\x01y=solid|=gas|He-Ne=gas",
+                  "He-Ne=10|He-Ne=20000|Ruby=694.3|Ni-like Sm=7.36|CH3OH=118834|Odd=nan|"
+                  "Ruby=-1.5|Ruby=0|Ruby=inf");
+    flawed[kHeaderSize + 24] = 'y';
+    flawed[kHeaderSize + kMediumRecordSize + 10] = 'x';
+    flawed[kHeaderSize + 7 * kMediumRecordSize + 2 * kTransitionRecordSize + 10] = 'z';
+    std::string unmatched, nothing;
     for (int k = 1; k <= 25; ++k) {
-        manyUnmatched.line("Nothing", 100.0 + k);
+        nothing += "|Nothing=" + std::to_string(100 + k);
         if (k <= 20)
-            unmatched.push_back("transition " + std::to_string(k) +
-                                " (\"Nothing\"): medium name \"Nothing\" matches no medium");
+            unmatched += "transition " + std::to_string(k) +
+                         " (\"Nothing\"): medium name \"Nothing\" matches no medium\n";
     }
-    unmatched.push_back("... and 5 more lines whose medium matches none");
-    unmatched.push_back("25 problems");
-
-    return {
-        {"cut among its media",
-         cutAmongMedia,
-         {"header promises 2 media and 0 transitions (56 bytes after the header) but the file "
-          "holds 52 bytes; loaded 1 medium and 0 transitions.",
-          "1 problem"}},
-        {"trailing bytes",
-         goodImage(7),
-         {"7 bytes after the last record (from offset 366) are ignored", "1 problem"}},
-        // Regression: one trailing byte was reported as "1 byte ... are ignored".
-        {"one trailing byte",
-         goodImage(1),
-         {"1 byte after the last record (from offset 366) is ignored", "1 problem"}},
-        // Listed kind by kind.
-        {"flawed",
-         flawedCatalogue().bytes(),
-         {"medium 6 has an empty name",
-          "medium 5 \"Ru\\x01y\": name holds bytes outside printable ASCII",
-          "medium 1 \"He-Ne\": phase field holds stray bytes after its NUL",
-          "medium 2 \"Ruby\": name field holds stray bytes after its NUL",
-          "transition 3 (\"Ruby\"): medium name field holds stray bytes after its NUL",
-          "medium 4 \"Odd\": unknown phase \"plasma\" (not solid, liquid or gas)",
-          "transition 6 (\"Odd\"): wavelength nan nm is not a finite positive number",
-          "transition 7 (\"Ruby\"): wavelength -1.5 nm is not a finite positive number",
-          "transition 8 (\"Ruby\"): wavelength 0 nm is not a finite positive number",
-          "transition 9 (\"Ruby\"): wavelength inf nm is not a finite positive number",
-          "transition 4 (\"Ni-like Sm\"): medium name \"Ni-like Sm\" matches no medium",
-          "transition 5 (\"CH3OH\"): medium name \"CH3OH\" matches no medium",
-          "medium 7 \"He-Ne\" has the same name as medium 1", "13 problems"}},
-        {"more than twenty of a kind", manyUnmatched.bytes(), unmatched},
+    // Reserved bytes that hold no note (a byte after the NUL, no NUL, a control byte, high bytes).
+    Bytes foreign = catalogue("Ruby=solid", "Ruby=694.3=nnn|Ruby=694.3|Ruby=694.3=nnn|Ruby=694.3");
+    const auto note = [&](std::size_t k) {
+        return foreign.begin() + kHeaderSize + kMediumRecordSize + k * kTransitionRecordSize + 32;
     };
-}
+    note(0)[10] = 'x';
+    std::fill_n(note(1), kNoteFieldSize, 'n');
+    note(2)[0] = 0x07;
+    std::fill_n(note(3) - 12, 4, 0x80);
+    std::fill_n(note(3), kNoteFieldSize, 0xC0);
+    // Lines with a hostile name and note, a line of no medium, a tie at 1064 nm, in no order.
+    const Bytes queried = catalogue(
+        "He-Ne=gas|Nd:YAG=solid|Dye \"R6G\", 1=liquid",
+        "He-Ne=1152.3|Nd:YAG=1064|Dye \"R6G\", 1=590|He-Ne=632.816=red, \"the\" line|Ghost=1064");
+    const std::string red = "He-Ne,gas,632.816,\"red, \"\"the\"\" line\"\n";
+    const std::string ruby = "Ruby,solid,694.3,\n";
 
-TEST(DbToolCheck, EachProblemIsOneClearLine) {
-    for (const CheckCase& c : checkCases()) {
-        SCOPED_TRACE(c.name);
-        TempDir dir;
-        const std::string path = placed(dir, "checked.dat", c.image);
-        const ToolRun run = runTool(dir, {"check", path});
-        EXPECT_EQ(run.status, 1) << describe(run);
-        std::string expected;
-        for (const std::string& line : c.expected)
-            expected += path + ": " + line + "\n";
-        EXPECT_EQ(run.out, expected);
+    std::vector<FileCase> cases;
+    for (const std::vector<Row>& table : badTables()) {
+        std::string text, errors;
+        int count = 0;
+        for (std::size_t line = 1; line <= table.size(); ++line) {
+            text += table[line - 1].text + "\n";
+            std::istringstream each(table[line - 1].errors);
+            for (std::string error; std::getline(each, error);)
+                if (++count <= 50) errors += std::to_string(line) + ":" + error + "\n";
+        }
+        if (count > 50) errors += "... and " + std::to_string(count - 50) + " more errors\n";
+        cases.push_back({Bytes(text.begin(), text.end()), "build %F -o %O", 1, "",
+                         errors + "not written: " + std::to_string(count) +
+                             (count == 1 ? " error in" : " errors in")});
     }
+    cases.insert(
+        cases.end(),
+        {
+            {flawed, "info %F", 0,
+             "7 media, 9 lines (phase count in the header: 3)\n  solid: 2 media, 4 lines\n"
+             "  liquid: 1 medium, 0 lines\n  gas: 3 media, 2 lines\n  other phases: 1 medium, 1 "
+             "line\n"
+             "  without a medium: 2 lines\nwavelength range: -1.5 .. 118834 nm\n"
+             "lines outside 10..20000 nm: 5 (3 below, 2 above)\n"
+             "lines whose wavelength is not a number: 1\n"
+             "every line's medium exists: no, 2 lines name no medium\n",
+             ""},
+            {flawed, "check %F", 1,
+             "medium 6 has an empty name\n"
+             "medium 5 \"Ru\\x01y\": name holds bytes outside printable ASCII\n"
+             "medium 1 \"He-Ne\": phase field holds stray bytes after its NUL\n"
+             "medium 2 \"Ruby\": name field holds stray bytes after its NUL\n"
+             "transition 3 (\"Ruby\"): medium name field holds stray bytes after its NUL\n"
+             "medium 4 \"Odd\": unknown phase \"plasma\" (not solid, liquid or gas)\n"
+             "transition 6 (\"Odd\"): wavelength nan nm is not a finite positive number\n"
+             "transition 7 (\"Ruby\"): wavelength -1.5 nm is not a finite positive number\n"
+             "transition 8 (\"Ruby\"): wavelength 0 nm is not a finite positive number\n"
+             "transition 9 (\"Ruby\"): wavelength inf nm is not a finite positive number\n"
+             "transition 4 (\"Ni-like Sm\"): medium name \"Ni-like Sm\" matches no medium\n"
+             "transition 5 (\"CH3OH\"): medium name \"CH3OH\" matches no medium\n"
+             "medium 7 \"He-Ne\" has the same name as medium 1\n13 problems\n",
+             "note: lines not in wavelength order (transition 3, 694.3 nm, follows 20000 nm)"},
+            {catalogue("Ruby=solid", nothing.substr(1)), "check %F", 1,
+             unmatched + "... and 5 more lines whose medium matches none\n25 problems\n", ""},
+            {catalogue("He-Ne=gas|Ruby=solid", "", 10), "check %F", 1,
+             "header promises 2 media and 0 transitions (56 bytes after the header) but the file "
+             "holds 52 bytes; loaded 1 medium and 0 transitions.\n1 problem\n",
+             ""},
+            {catalogue("He-Ne=gas|Ruby=solid", "He-Ne=632.816|Ruby=694.3", -1), "check %F", 1,
+             "1 byte after the last record (from offset 366) is ignored\n1 problem\n", ""},
+            // An older file, its lines stored out of wavelength order: valid, with a note.
+            {catalogue("He-Ne=gas|Ruby=solid", "He-Ne=632.816|He-Ne=1152.3|Ruby=694.3|Ruby=692.9"),
+             "check %F", 0, "OK (2 media, 4 lines, 632.816 .. 1152.3 nm)\n",
+             "note: lines not in wavelength order (transition 3, 694.3 nm, follows 1152.3 nm)"},
+            {foreign, "dump %F", 0, kHeader + ruby + ruby + ruby + ruby, ""},
+            {catalogue("Ruby=solid|Unused=gas", "Ruby=694.3|Ghost=1.5"), "dump %F", 1,
+             kHeader + ruby + "Ghost,,1.5,\n",
+             "lines naming no medium: 1 (written with an empty phase)\n"
+             "media without lines: 1 (left out)"},
+            // A line is held back until its medium has appeared: a rebuild gives the file back.
+            {catalogue("B=gas|A=gas", "A=1|B=2"), "dump %F", 0, kHeader + "B,gas,2,\nA,gas,1,\n",
+             ""},
+            // Files no table gives are dumped in stored order.
+            {catalogue("B=gas|A=gas", "A=1|B=1"), "dump %F", 1, kHeader + "A,gas,1,\nB,gas,1,\n",
+             "a rebuild would differ"},
+            {catalogue("A=gas", "A=2|A=1"), "dump %F", 1, kHeader + "A,gas,2,\nA,gas,1,\n",
+             "a rebuild would differ"},
+            {catalogue("X=gas|X=solid", "X=1"), "dump %F", 1, kHeader + "X,gas,1,\n",
+             "a rebuild would differ: 2 media would become 1"},
+            {queried, "lines %F", 0,
+             kHeader + "\"Dye \"\"R6G\"\", 1\",liquid,590,\n" + red +
+                 "Nd:YAG,solid,1064,\nGhost,,1064,\nHe-Ne,gas,1152.3,\n",
+             ""},
+            {queried, "lines %F --from 1064", 0,
+             kHeader + "Nd:YAG,solid,1064,\nGhost,,1064,\nHe-Ne,gas,1152.3,\n", ""},
+            {queried, "lines %F --to=632.816 --phase gas", 0, kHeader + red, ""},
+            {queried, "lines %F --medium hE-n", 0, kHeader + red + "He-Ne,gas,1152.3,\n", ""},
+            {queried, "lines %F --from=600 --medium r6g", 1, kHeader, ""},
+            // Missing files are bad data, not bad usage.
+            {{}, "dump %F", 1, "", "quorvanta-db: no such file"},
+            {{}, "build %F -o %O", 1, "", "quorvanta-db: no such file"},
+            // Bad usage exits 2 and points to the help; help exits 0.
+            {{}, "", 2, "", "quorvanta-db: no command given\nTry 'quorvanta-db help'."},
+            {{}, "frobnicate", 2, "", "quorvanta-db: no command named frobnicate"},
+            {{}, "build x.csv", 2, "", "build: expects -o FILE, the catalogue to write"},
+            {{},
+             "build a.csv -o",
+             2,
+             "",
+             "build: -o needs a file name\nTry 'quorvanta-db help build'."},
+            {{}, "check --verbose x.dat", 2, "", "check: unknown option --verbose"},
+            {{}, "dump", 2, "", "dump: expects one catalogue file"},
+            {queried, "lines %F --from", 2, "",
+             "lines: --from needs a value\nTry 'quorvanta-db help lines'."},
+            {queried, "lines %F --from 1064nm", 2, "", "lines: --from \"1064nm\" is not a number"},
+            {queried, "lines %F --to=inf", 2, "", "lines: --to \"inf\" is not a number"},
+            {queried, "lines %F --phase plasma", 2, "",
+             "lines: --phase \"plasma\" is not solid, liquid or gas"},
+            {queried, "lines %F --from 800 --to 500", 2, "", "lines: --from 800 is above --to 500"},
+            {queried, "lines %F --medium a --medium=b", 2, "", "lines: --medium is given twice"},
+            {queried, "lines %F --colour red", 2, "", "lines: unknown option --colour"},
+            {{}, "--help", 0, "Usage: quorvanta-db COMMAND [ARGUMENTS]\n...", ""},
+            {{}, "help build", 0, "Usage: quorvanta-db build CSV -o FILE\n...", ""},
+            {{}, "check x.dat --help", 0, "Usage: quorvanta-db check FILE\n...", ""},
+            {queried, "lines %F --to 500 --help", 0,
+             "Usage: quorvanta-db lines FILE [--from NM] [--to NM] [--medium TEXT]\n...", ""},
+        });
+    return cases;
 }
 
-// What dump writes of catalogues a table cannot give back, and what it warns of.
-struct DumpCase {
-    const char* name;
-    std::vector<std::uint8_t> image;
-    std::string rows;                   // stdout after the header
-    std::vector<std::string> warnings;  // each on a line of stderr; none: exit 0
-};
-
-std::vector<DumpCase> dumpCases() {
-    // Reserved bytes that hold no note are not shown, and are no problem: a byte after the NUL, no
-    // NUL at all, a control character, bytes outside ASCII.
-    CatalogueImage foreign;
-    foreign.medium("Ruby", "solid");
-    std::string foreignRows;
-    for (int kind = 0; kind < 4; ++kind) {
-        Transition line = makeTransition("Ruby", 694.3);
-        std::fill_n(line.bytes.begin() + 32, kind == 1 ? 120 : 3, 'n');
-        if (kind == 0) line.bytes[42] = 'x';
-        if (kind == 2) line.bytes[32] = 0x07;
-        for (std::size_t b = 20; kind == 3 && b < line.bytes.size(); ++b)
-            if (b < 24 || b >= 32) line.bytes[b] = static_cast<std::uint8_t>(0x80 + b % 100);
-        foreign.line(line);
-        foreignRows += "Ruby,solid,694.3,\n";
-    }
-    auto cut = CatalogueImage{}.medium("Ruby", "solid").line("Ruby", 694.3).line("Ruby", 3).bytes();
-    cut.resize(cut.size() - 10);
-    return {
-        {"reserved bytes without a note", foreign.bytes(), foreignRows, {}},
-        {"line without medium, medium without line",
-         CatalogueImage{}
-             .medium("Ruby", "solid")
-             .medium("Unused", "gas")
-             .line("Ruby", 694.3)
-             .line("Ghost", 1.5)
-             .bytes(),
-         "Ruby,solid,694.3,\nGhost,,1.5,\n",
-         {"lines naming no medium: 1 (written with an empty phase)",
-          "media without lines: 1 (left out)"}},
-        {"media out of line order",
-         CatalogueImage{}.medium("B", "gas").medium("A", "gas").line("A", 1).line("B", 2).bytes(),
-         "B,gas,2,\nA,gas,1,\n",  // held back until B has appeared: a rebuild gives it back
-         {}},
-        {"one name, two media",
-         CatalogueImage{}.medium("X", "gas").medium("X", "solid").line("X", 1).bytes(),
-         "X,gas,1,\n",
-         {"a rebuild would differ: 2 media would become 1"}},
-        {"cut short",
-         cut,
-         "Ruby,solid,694.3,\n",
-         {"but the file holds 328 bytes; loaded 1 medium and 1 transition."}},
-    };
-}
-
-TEST(DbToolDump, WritesEveryLineAndWarnsOfWhatATableLoses) {
-    for (const DumpCase& c : dumpCases()) {
-        SCOPED_TRACE(c.name);
-        TempDir dir;
-        const ToolRun run = runTool(dir, {"dump", placed(dir, "dumped.dat", c.image)});
-        EXPECT_EQ(run.status, c.warnings.empty() ? 0 : 1) << describe(run);
-        EXPECT_EQ(run.out, kHeader + c.rows);
-        EXPECT_EQ(run.err.empty(), c.warnings.empty()) << run.err;
-        for (const std::string& warning : c.warnings)
-            EXPECT_NE(run.err.find(warning + "\n"), std::string::npos) << run.err;
-    }
-}
-
-// Command lines and the first line of what they print: none for bad usage, which exits 2 and
-// points to the help on standard error; help exits 0.
-const std::pair<std::vector<std::string>, std::string> kUsageCases[] = {
-    {{}, ""},
-    {{"frobnicate"}, ""},
-    {{"build", "x.csv"}, ""},
-    {{"build", "a.csv", "b.csv", "-o", "x.dat"}, ""},
-    {{"build", "a.csv", "-o"}, ""},
-    {{"check", "--verbose", "x.dat"}, ""},
-    {{"dump"}, ""},
-    {{"info", "a.dat", "b.dat"}, ""},
-    {{"help", "frobnicate"}, ""},
-    {{"--help"}, "Usage: quorvanta-db COMMAND [ARGUMENTS]"},
-    {{"help"}, "Usage: quorvanta-db COMMAND [ARGUMENTS]"},
-    {{"help", "build"}, "Usage: quorvanta-db build CSV -o FILE"},
-    {{"build", "--help"}, "Usage: quorvanta-db build CSV -o FILE"},
-    {{"dump", "-h"}, "Usage: quorvanta-db dump FILE"},
-    {{"help", "info"}, "Usage: quorvanta-db info FILE"},
-    {{"check", "x.dat", "--help"}, "Usage: quorvanta-db check FILE"},
-};
-
-TEST(DbToolUsage, BadUsageExitsTwoAndHelpExitsZero) {
-    TempDir dir;
-    for (const auto& [args, firstLine] : kUsageCases) {
-        const ToolRun run = runTool(dir, args);
-        SCOPED_TRACE(::testing::PrintToString(args) + "\n" + describe(run));
-        EXPECT_EQ(run.status, firstLine.empty() ? 2 : 0);
-        EXPECT_EQ(run.out.substr(0, run.out.find('\n')), firstLine);
-        EXPECT_EQ(run.err.find("Try 'quorvanta-db help") != std::string::npos, firstLine.empty());
-        // Help is read in a terminal: no line wider than 80 columns.
-        std::istringstream lines(run.out);
+TEST_F(DbTool, CommandsOnFilesSayWhatTheyFindAndExitWithItsStatus) {
+    for (const FileCase& c : fileCases()) {
+        clear();
+        const std::string file = c.file.empty() ? path("missing") : place("file", c.file);
+        const std::string old = place("old.dat", "old");
+        std::string args = c.args;
+        for (std::size_t at; (at = args.find('%')) != std::string::npos;)
+            args.replace(at, 2, args[at + 1] == 'F' ? file : old);
+        const ToolRun result = run(args);
+        SCOPED_TRACE(c.args + "\n" + describe(result));
+        const auto unnamed = [&](std::string text) {
+            for (std::size_t at; (at = text.find(file + ":")) != std::string::npos;)
+                text.erase(at, file.size() + (text[at + file.size() + 1] == ' ' ? 2 : 1));
+            return text;
+        };
+        const std::string out = unnamed(result.out), err = unnamed(result.err);
+        const std::size_t shown = c.out.ends_with("...") ? c.out.size() - 3 : std::string::npos;
+        EXPECT_EQ(out.substr(0, shown), c.out.substr(0, shown));
+        std::istringstream lines(shown == std::string::npos ? "" : out);
         for (std::string line; std::getline(lines, line);)
             EXPECT_LE(line.size(), 80u) << line;
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(err.empty(), c.err.empty());
+        std::istringstream said(c.err);
+        for (std::string line; std::getline(said, line);)
+            EXPECT_NE(err.find(line), std::string::npos) << line;
+        EXPECT_EQ(readText(old), "old") << "an existing file was touched";
+        EXPECT_EQ(files(), c.file.empty() ? 1 : 2) << "the command left a file behind";
     }
 }
 
-TEST(DbToolUsage, MissingFilesAreBadDataNotBadUsage) {
-    TempDir dir;
-    const std::string missing = (dir / "missing.dat").string();
-    for (const std::string command : {"dump", "info", "check"}) {
-        const ToolRun run = runTool(dir, {command, missing});
-        EXPECT_EQ(run.status, 1) << command << "\n" << describe(run);
-        EXPECT_EQ(run.err, "quorvanta-db: " + missing + ": no such file\n") << command;
+// The shipped table: every line's status on record, corrections that stay made, and the built-in
+// catalogue, built from it, with its media numbered as the table lists them (their colours follow
+// the numbers); the round trip checks that its lines are in wavelength order.
+TEST_F(DbTool, ShippedCatalogueKeepsItsProvenanceAndOrder) {
+    const std::string text = readText(QUORVANTA_CATALOGUE_CSV);
+    EXPECT_EQ(text.substr(0, kStatusHeader.size()), kStatusHeader);
+    const dbtool::CatalogueTable table = dbtool::parseCatalogueCsv(text);
+    ASSERT_TRUE(table.errors.empty()) << dbtool::formatCsvError("laser-lines.csv", table.errors[0]);
+    std::size_t backed = 0;
+    std::vector<std::string> media;
+    std::set<std::pair<std::string, double>> lines;
+    for (const dbtool::CatalogueRow& row : table.rows) {
+        backed += row.status == "confirmed" || row.status == "calculated";
+        lines.emplace(row.medium, row.wavelength);
+        if (std::find(media.begin(), media.end(), row.medium) == media.end())
+            media.push_back(row.medium);
     }
-    const ToolRun build = runTool(dir, {"build", (dir / "missing.csv").string(), "-o", missing});
-    EXPECT_EQ(build.status, 1) << describe(build);
-    EXPECT_FALSE(std::filesystem::exists(missing));
+    // Not to slip back: at least 64 % of the lines confirmed or calculated.
+    EXPECT_GE(backed * 100, table.rows.size() * 64) << backed << " of " << table.rows.size();
+    // medium, the corrected value, the value it replaced
+    const std::tuple<std::string, double, double> corrections[] = {
+        {"N2O", 10448.4, 10465},    // R(20): the two rotational constants were swapped
+        {"N2O", 10835.6, 10852},    // P(20)
+        {"CO", 5676.4, 5679},       // v=14-13 P(12): higher-order terms were left out
+        {"CO", 5495.3, 5497},       // v=12-11 P(10)
+        {"He-Ne", 611.8, 611.9},    // NIST, air
+        {"Cs DPAL", 894.3, 894.6},  // air, like every line from 200 nm to 2 um
+        {"He-Ne", 3392.2, 3391.3},  // vacuum, like every line above 2 um
+    };
+    for (const auto& [medium, value, replaced] : corrections) {
+        EXPECT_TRUE(lines.contains({medium, value})) << medium << " " << value << " is missing";
+        EXPECT_FALSE(lines.contains({medium, replaced})) << medium << " " << replaced << " is back";
+    }
+
+    TransitionDatabase db;
+    ASSERT_FALSE(loadTransitionDatabase(builtinCatalogue(), "builtin", db).damaged);
+    ASSERT_EQ(std::size_t(db.mediumCount), media.size());
+    for (std::int32_t i = 1; i <= db.mediumCount; ++i)
+        EXPECT_EQ(db.media[std::size_t(i)].name(), media[std::size_t(i - 1)]) << "medium " << i;
 }
 
 }  // namespace
