@@ -66,12 +66,7 @@ TEST(SpectrumView, MapsWavelengthsToColumnsAndBack) {
 // and at least 10 nm wide.
 TEST(SpectrumView, MovesAndClampsToTheDisplayableRange) {
     enum Op { Clamp, Centre, Fit };
-    struct Row {
-        Op op;
-        std::int32_t scale;
-        double a, b, centre, width;
-    };
-    const Row rows[] = {
+    const std::tuple<Op, std::int32_t, double, double, double, double> rows[] = {
         {Clamp, Log, 575, 450, 575, 450},      {Centre, Log, 1000, 100, 1001.24921972504, 100},
         {Clamp, Log, 12, 4, 15, 10},           {Fit, Log, 3000, 12000, 9031.19593409422, 13500},
         {Clamp, Log, 20000, 4, 19995, 10},     {Clamp, Log, 19900, 450, 19775, 450},
@@ -83,17 +78,17 @@ TEST(SpectrumView, MovesAndClampsToTheDisplayableRange) {
         {Centre, Linear, 532, 20, 532, 20},    {Fit, Log, DBL_MAX, DBL_MAX, 19995, 10},
         {Centre, Log, kNaN, 100, 10005, 100},  {Fit, Linear, 400, 900, 650, 750},
         {Fit, Log, 500, 500, 500, 10},         {Fit, Log, 400, 700, 575, 450}};
-    for (const Row& row : rows) {
+    for (const auto& [op, scale, a, b, centre, width] : rows) {
         const char* const ops[] = {"clampView on", "centreOn", "fitRange"};
         SCOPED_TRACE(::testing::Message()
-                     << ops[row.op] << " " << row.a << ", " << row.b << ", scale " << row.scale);
-        SpectrumView view = viewOf(row.scale, 575, 450);
-        if (row.op == Clamp) view = viewOf(row.scale, row.a, row.b);
-        if (row.op == Centre) view.centreOn(row.a, row.b);
-        if (row.op == Fit) view.fitRange(row.a, row.b);
+                     << ops[op] << " " << a << ", " << b << ", scale " << scale);
+        SpectrumView view = viewOf(scale, 575, 450);
+        if (op == Clamp) view = viewOf(scale, a, b);
+        if (op == Centre) view.centreOn(a, b);
+        if (op == Fit) view.fitRange(a, b);
         view.clampView();
-        EXPECT_NEAR(view.viewCentre, row.centre, 1e-9 * row.centre);
-        EXPECT_NEAR(view.viewWidth, row.width, 1e-9 * row.centre);
+        EXPECT_NEAR(view.viewCentre, centre, 1e-9 * centre);
+        EXPECT_NEAR(view.viewWidth, width, 1e-9 * centre);
     }
 }
 
