@@ -285,29 +285,27 @@ TEST_F(Render, TheLinesFoundUnderAColumnAreThoseDrawn) {
     struct Row {
         const char* name;
         Lines lines;
-        std::vector<std::string> media;
-        std::vector<std::int32_t> selected;
-        double centre, width;  // linear
-        double pointer;        // the wavelength in the pointer's column
+        double pointer;  // the wavelength in the pointer's column
         std::vector<std::pair<std::int32_t, std::int32_t>> found;  // (line, medium)
         std::size_t count;
+        std::vector<std::string> media = {"M"};
+        std::vector<std::int32_t> selected = {};
     };
     const Row rows[] = {
-        Row("one column", {{1, 600.0}, {1, 600.2}, {1, 600.1}, {1, 600.2}}, {"M"}, {}, 575, 450,
-            600.2, {{2, 1}, {4, 1}, {3, 1}, {1, 1}}, 4),
-        Row("three columns", {{1, 601.5}, {1, 598.0}, {1, 598.5}}, {"M"}, {}, 600, 500, 600,
-            {{1, 1}, {3, 1}}, 2),
-        Row("past the linear limit", {{1, 782}}, {"M"}, {}, 575, 450, 782, {}, 0),
-        Row("climbed past its label", evenly(50, 600, 1), {"M"}, {}, 600, 500, 644,
-            {{45, 1}, {44, 1}, {46, 1}}, 3),
-        Row("a shared name", {{1, 600}}, {"Dye", "Dye"}, {}, 575, 450, 600, {{1, 2}}, 1),
-        Row("nothing selected", {{1, 600}}, {"M"}, {0}, 575, 450, 600, {}, 0),
-        Row("the nearest eight", evenly(12, 600, 0.1), {"M"}, {}, 600, 500, 600,
+        // 350..850 nm, 2 pixels a nanometre
+        Row("one column", {{1, 600.0}, {1, 600.2}, {1, 600.1}, {1, 600.2}}, 600.2,
+            {{1, 1}, {3, 1}, {2, 1}, {4, 1}}, 4),
+        Row("three columns", {{1, 601.5}, {1, 598.0}, {1, 598.5}}, 600, {{1, 1}, {3, 1}}, 2),
+        Row("past the linear limit", {{1, 830}}, 830, {}, 0),
+        Row("climbed past its label", evenly(50, 600, 1), 644, {{45, 1}, {44, 1}, {46, 1}}, 3),
+        Row("a shared name", {{1, 600}}, 600, {{1, 2}}, 1, {"Dye", "Dye"}),
+        Row("nothing selected", {{1, 600}}, 600, {}, 0, {"M"}, {0}),
+        Row("the nearest eight", evenly(12, 600, 0.1), 600,
             {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {7, 1}, {8, 1}}, 12)};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         install(row.lines, row.media, row.selected);
-        show(Linear, row.centre, row.width);
+        show(Linear, 600, 500);
         const LinesNear near = program.drawnLines.near(columnOf(row.pointer), 8);
         std::vector<std::pair<std::int32_t, std::int32_t>> found;
         for (const DrawnLine& line : near.nearest)

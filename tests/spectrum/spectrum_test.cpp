@@ -171,20 +171,12 @@ TEST(ColourBand, TilesTheBandWithBlocksOrOneTone) {
 }
 
 TEST(FormatWavelength, WritesShortestDecimalsInTheRightUnit) {
-    const std::pair<double, std::string> rows[] = {{999, "999"},
-                                                   {632.8, "632.8"},
-                                                   {999.5, "0.9995" + kMicro},
-                                                   {1064, "1.064" + kMicro},
-                                                   {1152.3, "1.1523" + kMicro},
-                                                   {20000, "20" + kMicro},
-                                                   {999999, "999.999" + kMicro},
-                                                   {1e6, "1mm"},
-                                                   {1234567.8, "1.2345678mm"},
-                                                   {0.1 + 0.2, "0.30000000000000004"},
-                                                   {1e-7, "0.0000001"},
-                                                   {-0.0, "0"},
-                                                   {kNaN, ""},
-                                                   {kInf, ""}};
+    const std::pair<double, std::string> rows[] = {
+        {999, "999"},     {999.5, "0.9995" + kMicro},  {999999, "999.999" + kMicro},
+        {632.8, "632.8"}, {1064, "1.064" + kMicro},    {0.1 + 0.2, "0.30000000000000004"},
+        {1e6, "1mm"},     {1152.3, "1.1523" + kMicro}, {1e-7, "0.0000001"},
+        {-0.0, "0"},      {20000, "20" + kMicro},      {kNaN, ""},
+        {kInf, ""},       {1234567.8, "1.2345678mm"}};
     for (const auto& [value, text] : rows)
         EXPECT_EQ(formatWavelength(value), text) << value;
     EXPECT_EQ(formatWavelength(DBL_MAX).size(), 312u) << "309 digits, the point moved, \"mm\"";
@@ -217,22 +209,12 @@ TEST(AxisTicks, StepAndLabelCountFollowTheWidth) {
 }
 
 TEST(AxisTicks, LabelsStayOnTheAxisWhileTheirTickIsOnScreen) {
-    // Three characters, 24 pixels, centred on their tick unless that crosses an end of the axis.
+    // Three characters, 24 pixels, centred on their tick unless that crosses an end of the axis
+    // while the tick is on screen.
     const std::pair<double, double> edges[] = {{-0.5, 0},  {-1, -13},     {12, 0},    {988, 976},
                                                {998, 976}, {1000.9, 976}, {1001, 989}};
     for (const auto& [tickX, left] : edges)
         EXPECT_DOUBLE_EQ(labelLeftEdge(tickX, 3), left) << "tick at " << tickX;
-    // axisTicks places them by their own length.
-    const std::tuple<SpectrumView, std::string, double> labels[] = {
-        {viewOf(Linear, 575, 450), "400", 1000.0 / 9 - 12},
-        {viewOf(Linear, 1059.7, 100), "1.01" + kMicro, 0},  // tick at x = 3
-        {viewOf(Linear, 10005, 19990), "20" + kMicro, 976}};
-    for (const auto& [view, text, left] : labels) {
-        double x = kNaN;
-        for (const AxisLabel& label : axisTicks(view).labels)
-            if (label.text == text) x = label.x;
-        EXPECT_NEAR(x, left, 1e-9) << text;
-    }
 }
 
 TEST(AxisTicks, HostileViewsGiveNoTicks) {
