@@ -11,31 +11,22 @@ namespace {
 using quorvanta::testing::readBytes;
 
 // The arguments of a desktop entry's Exec value: the string rules first (\\ is a backslash), then
-// the quoting rules (inside double quotes a backslash escapes the next character), %% is %.
+// the quoting rules (inside double quotes a backslash escapes the next character).
 std::vector<std::string> execArguments(const std::string& value) {
     std::string text;
     for (std::size_t i = 0; i < value.size(); ++i)
-        text += value[i] == '\\' && i + 1 < value.size() && value[i + 1] == '\\' ? value[++i]
-                                                                                 : value[i];
-    std::vector<std::string> arguments;
-    std::optional<std::string> current;
+        text += value.compare(i, 2, "\\\\") == 0 ? value[++i] : value[i];
+    std::vector<std::string> arguments(1);
     bool quoted = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == ' ' && !quoted) {
-            if (current) arguments.push_back(*current);
-            current.reset();
-            continue;
-        }
-        current = current.value_or("");
-        if (c == '"')
+        if (text[i] == '"')
             quoted = !quoted;
-        else if ((quoted && c == '\\') || (c == '%' && i + 1 < text.size() && text[i + 1] == '%'))
-            *current += text[++i];
+        else if (text[i] == ' ' && !quoted)
+            arguments.emplace_back();
         else
-            *current += c;
+            arguments.back() +=
+                quoted && text[i] == '\\' && i + 1 < text.size() ? text[++i] : text[i];
     }
-    if (current) arguments.push_back(*current);
     return arguments;
 }
 

@@ -168,7 +168,7 @@ TEST_F(Viewer, EveryControlOfTheMainWindowOnTheBuiltInCatalogue) {
         const QRect picture(origin_, QSize(kMainWidth, 620));
         park();
         const QImage before = grab().copy(picture);
-        click(mainPoint(bar.x() + bar.width() * 4 / 5, bar.y() + bar.height() * 4 / 5), kRight);
+        mouse(mainPoint(bar.x() + bar.width() * 4 / 5, bar.y() + bar.height() * 4 / 5), kRight);
         park();
         EXPECT_FALSE(waitUntil([&] { return grab().copy(picture) != before; }, 500ms));
     }
@@ -262,7 +262,7 @@ TEST_F(Viewer, EveryControlOfTheMainWindowOnTheBuiltInCatalogue) {
     for (const Step& step : steps) {
         SCOPED_TRACE(step.name);
         if (step.to.isNull())
-            click(origin_ + step.at, step.button);
+            mouse(origin_ + step.at, step.button);
         else
             drag(origin_ + step.at, origin_ + step.to, step.button);
         expectShown(step.view);
@@ -286,7 +286,7 @@ TEST_F(Viewer, EveryControlOfTheMainWindowOnTheBuiltInCatalogue) {
         expectShown(start);
         std::tie(from, to) = thumbOf(kVerticalBar);
         ASSERT_GT(from, kArrow + 4) << "no trough above the thumb";
-        click(mainPoint(column, (kArrow + from) / 2));
+        mouse(mainPoint(column, (kArrow + from) / 2));
         expectShown(zoomedTo(start, start.viewWidth * 0.9));
         std::tie(from, to) = thumbOf(kVerticalBar);
         drag(mainPoint(column, (from + to) / 2), mainPoint(column, 600));
@@ -301,7 +301,7 @@ TEST_F(Viewer, EveryControlOfTheMainWindowOnTheBuiltInCatalogue) {
     for (const int button : {kLeft, kRight}) {
         SCOPED_TRACE("markers while a button is held, no readout, nothing on a release off it");
         moveTo(mainPoint(300, 300));  // the pointer comes from the picture, as a user's does
-        press(mainPoint(300, kBandRow), button);
+        mouse(mainPoint(300, kBandRow), button, "mousedown");
         moveTo(mainPoint(450, kBandRow));
         moveTo(mainPoint(600, kBandRow));
         expectScreen(
@@ -314,7 +314,7 @@ TEST_F(Viewer, EveryControlOfTheMainWindowOnTheBuiltInCatalogue) {
         EXPECT_FALSE(
             waitUntil([&] { return readoutBeside(grab(), mainPoint(600, kBandRow)); }, 300ms))
             << "a readout while the button is held";
-        release(mainPoint(600, kBandRow + 55), button);
+        mouse(mainPoint(600, kBandRow + 55), button, "mouseup");
         expectShown(start);
     }
 
@@ -330,7 +330,7 @@ TEST_F(Viewer, EveryControlOfTheMainWindowOnTheBuiltInCatalogue) {
         expectLinesAt({});
         keys(main_, {"ctrl+f"});
         const WindowId find = waitForWindow("Find");
-        type(find, "1064");
+        keys(find, {"1064"}, "type");
         keys(find, {"Return"});
         expectShown(changed(whole, [](SpectrumView& v) { v.centreOn(1064, 1064 * 0.02); }));
         park();
@@ -379,7 +379,7 @@ TEST_F(Viewer, EveryControlOfTheMainWindowOnTheBuiltInCatalogue) {
             keys(main_, {key});
             const WindowId dialog = waitForWindow(title);
             keys(dialog, {"ctrl+a"});  // the proposed name, wherever the cursor stands
-            type(dialog, QString::fromStdString((folder_ / name).string()));
+            keys(dialog, {QString::fromStdString((folder_ / name).string())}, "type");
             keys(dialog, {"Return"});
             EXPECT_TRUE(waitUntil([&] { return fs::exists(folder_ / name); }, patience(20s)))
                 << "nothing saved as " << name;
@@ -539,7 +539,7 @@ TEST_F(Viewer, SelectionWindowsAndFindWithWindowsWhereTheSettingsPutThem) {
     keys(main_, {"slash"});
     const WindowId find = waitForWindow("Find");
     ASSERT_NE(find, 0u);
-    type(find, "ALP");
+    keys(find, {"ALP"}, "type");
     keys(find, {"Return"});
     expectLinesAt(alpha);
     keys(find, {"Escape"});
@@ -587,10 +587,10 @@ TEST_F(Viewer, RestingOnALineNamesItAndLeavingOrPressingTakesItAway) {
     const QPoint bandStart = mainPoint(250, kBandRow);
     moveTo(bandStart);
     expectReadout(bandStart, true);
-    press(bandStart);
+    mouse(bandStart, kLeft, "mousedown");
     expectReadout(bandStart, false);
     moveTo(mainPoint(500, kBandRow));
-    release(mainPoint(750, kBandRow));
+    mouse(mainPoint(750, kBandRow), kLeft, "mouseup");
     expectLinesAt(columnsOf(draggedOver(start, 250, 750, false), {632.816}));
     EXPECT_FALSE(readoutBeside(grab(), mainPoint(750, kBandRow))) << "a readout after the drag";
     clickKid(main_, kQuitButton);
@@ -636,10 +636,10 @@ TEST_F(Viewer, AMediumWindowWiderThanTheDisplayScrollsToItsLastToggle) {
     const int overhang = mediaWindowWidth(kMedia) - shown.width();
     const int notches = overhang / kMediaColumnWidth + 2;
     for (int i = 0; i < notches; ++i)
-        click(over, kWheelDown);
+        mouse(over, kWheelDown);
     clickKid(media, mediumToggle(kMedia).translated(-overhang, 0));
     for (int i = 0; i < notches; ++i)
-        click(over, kWheelUp);
+        mouse(over, kWheelUp);
     clickKid(media, kMediaCloseButton);
     EXPECT_TRUE(waitUntilHidden(kMediaTitle));
     expectLinesAt({int(std::lround(SpectrumView::startValues().xOf(360.0 + 0.7 * kMedia)))});
