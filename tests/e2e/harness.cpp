@@ -145,12 +145,11 @@ WindowId EndToEnd::start(const QString& program, const fs::path& folder,
 }
 
 std::vector<WindowId> EndToEnd::visible(const std::string& title) const {
-    QString exactly = "^";  // xdotool matches names by POSIX extended expressions
-    for (const QChar c : QString::fromStdString(title))
-        exactly += (QString(".[]{}()\\*+?|^$").contains(c) ? "\\" : "") + QString(c);
+    // xdotool matches names by regular expressions; the titles hold no special character.
+    const QString exactly = "^" + QString::fromStdString(title) + "$";
     std::vector<WindowId> ids;
     for (const QByteArray& id :
-         run("xdotool", {"search", "--onlyvisible", "--name", exactly + "$"}).out.split('\n'))
+         run("xdotool", {"search", "--onlyvisible", "--name", exactly}).out.split('\n'))
         if (!id.isEmpty()) ids.push_back(id.toULong());
     return ids;
 }

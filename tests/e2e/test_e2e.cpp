@@ -300,7 +300,6 @@ TEST_F(Viewer, EveryControlOfTheMainWindowOnTheBuiltInCatalogue) {
     }
     for (const int button : {kLeft, kRight}) {
         SCOPED_TRACE("markers while a button is held, no readout, nothing on a release off it");
-        moveTo(mainPoint(300, 300));  // the pointer comes from the picture, as a user's does
         mouse(mainPoint(300, kBandRow), button, "mousedown");
         moveTo(mainPoint(450, kBandRow));
         moveTo(mainPoint(600, kBandRow));
@@ -315,6 +314,13 @@ TEST_F(Viewer, EveryControlOfTheMainWindowOnTheBuiltInCatalogue) {
             waitUntil([&] { return readoutBeside(grab(), mainPoint(600, kBandRow)); }, 300ms))
             << "a readout while the button is held";
         mouse(mainPoint(600, kBandRow + 55), button, "mouseup");
+        park();
+        expectScreen(
+            [&](const QImage& s) {
+                return s.pixel(mainPoint(300, 530)) != kWhite &&
+                       s.pixel(mainPoint(600, 530)) != kWhite;
+            },
+            "the markers stay after the release");
         expectShown(start);
     }
 
