@@ -2,107 +2,69 @@
 // installed desktop entry's command run from another folder, as a desktop session runs it. The
 // viewer must work in the user's data folder, with a copy of the installed catalogue there, while
 // started from a terminal it keeps using the folder it starts in.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <optional>
-#include <string>
-#include <vector>
-
 #include "common/catalogue_image.h"
-#include "viewer_fixture.h"
+#include "harness.h"
 
 namespace quorvanta::e2e {
 namespace {
 
 using quorvanta::testing::readBytes;
-using quorvanta::testing::readText;
-namespace fs = std::filesystem;
 
 // The arguments of a desktop entry's Exec value: the string rules first (\\ is a backslash), then
-// the quoting rules (inside double quotes \" \` \$ \\ stand for the character), %% is %.
+// the quoting rules (inside double quotes a backslash escapes the next character).
 std::vector<std::string> execArguments(const std::string& value) {
-    std::string unescaped;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        if (value[i] == '\\' && i + 1 < value.size() && value[i + 1] == '\\') ++i;
-        unescaped += value[i];
-    }
-    std::vector<std::string> arguments;
-    std::optional<std::string> current;
+    std::string text;
+    for (std::size_t i = 0; i < value.size(); ++i)
+        text += value.compare(i, 2, "\\\\") == 0 ? value[++i] : value[i];
+    std::vector<std::string> arguments(1);
     bool quoted = false;
-    for (std::size_t i = 0; i < unescaped.size(); ++i) {
-        const char c = unescaped[i];
-        if (quoted && c == '\\' && i + 1 < unescaped.size()) {
-            *current += unescaped[++i];
-        } else if (c == '"') {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '"')
             quoted = !quoted;
-            current = current.value_or("");
-        } else if (c == ' ' && !quoted) {
-            if (current) arguments.push_back(*current);
-            current.reset();
-        } else if (c == '%' && i + 1 < unescaped.size() && unescaped[i + 1] == '%') {
-            current = current.value_or("") + '%';
-            ++i;
-        } else {
-            current = current.value_or("") + c;
-        }
+        else if (text[i] == ' ' && !quoted)
+            arguments.emplace_back();
+        else
+            arguments.back() +=
+                quoted && text[i] == '\\' && i + 1 < text.size() ? text[++i] : text[i];
     }
-    if (current) arguments.push_back(*current);
     return arguments;
 }
 
-class DesktopLaunch : public ViewerEndToEnd {
+class DesktopLaunch : public EndToEnd {
   protected:
     void SetUp() override {
-        ViewerEndToEnd::SetUp();
+        EndToEnd::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
         // Every install rule is in the default component; naming it makes cmake write its own
-        // manifest file, so that the install_manifest.txt of a real install stays as it was.
-        const CommandResult install = runCommand(QUORVANTA_CMAKE,
-                                                 {"--install", QUORVANTA_BUILD_DIR, "--prefix",
-                                                  prefix().string(), "--component", "Unspecified"},
-                                                 {}, 60s);
-        ASSERT_TRUE(install.succeeded()) << install.ending.describe() << "\n" << install.err;
+        // manifest, so that the install_manifest.txt of a real install stays as it was.
+        const Output install = run(QUORVANTA_CMAKE,
+                                   {"--install", QUORVANTA_BUILD_DIR, "--prefix", path(prefix()),
+                                    "--component", "Unspecified"},
+                                   60000);
+        ASSERT_TRUE(install.ok) << install.err.toStdString();
+        const std::string entry =
+            quorvanta::testing::readText(prefix() / "share/applications/quorvanta.desktop");
+        const std::size_t exec = entry.find("\nExec=");
+        ASSERT_NE(exec, std::string::npos) << "no Exec key in the desktop entry:\n" << entry;
+        desktop_ = execArguments(entry.substr(exec + 6, entry.find('\n', exec + 6) - exec - 6));
+        ASSERT_EQ(desktop_.size(), 1u) << "the Exec command, one absolute path";
+        EXPECT_EQ(fs::path(desktop_[0]), prefix() / "bin/quorvanta-desktop");
     }
 
+    static QString path(const fs::path& p) { return QString::fromStdString(p.string()); }
     fs::path prefix() const { return folder_ / "prefix with blank"; }
     fs::path home() const { return folder_ / "home"; }
     fs::path startFolder() const { return folder_ / "start"; }
-    fs::path installedCatalogue() const { return prefix() / "share/quorvanta/wavelength.dat"; }
 
-    // The installed desktop entry's command; a failure and nothing when it has none.
-    std::vector<std::string> desktopCommand() {
-        const std::string entry = readText(prefix() / "share/applications/quorvanta.desktop");
-        const std::size_t exec = entry.find("\nExec=");
-        if (exec == std::string::npos) {
-            ADD_FAILURE() << "no Exec key in the installed desktop entry:\n" << entry;
-            return {};
-        }
-        const std::size_t start = exec + 6;
-        return execArguments(entry.substr(start, entry.find('\n', start) - start));
-    }
-
-    // Starts the command in the start folder with the fake HOME, quits the viewer with its
-    // button, and checks the exit status.
-    void launchAndQuit(const std::vector<std::string>& command, const EnvironmentChanges& extra) {
-        ASSERT_FALSE(command.empty());
-        EnvironmentChanges environment = extra;
-        environment["HOME"] = home().string();
-        const WindowId main = startViewerWith(command.front(), {command.begin() + 1, command.end()},
-                                              startFolder(), environment);
+    // Starts the command in the start folder with the fake HOME, quits with the button, and
+    // expects a first run's settings file in the folder.
+    void launchAndQuit(const fs::path& program, const QString& xdgDataHome,
+                       const fs::path& expectedFolder) {
+        const WindowId main = start(path(program), startFolder(),
+                                    {{"HOME", path(home())}, {"XDG_DATA_HOME", xdgDataHome}});
         ASSERT_NE(main, 0u);
         clickKid(main, kQuitButton);
-        expectExitedWithZero(waitForViewerEnd());
-        viewer_.reset();
-    }
-
-    // The settings file in folder holds the placements of a first run with mediumCount_ media.
-    void expectSettingsIn(const fs::path& folder) {
-        const fs::path settings = folder / "Quorvanta.ini";
-        ASSERT_TRUE(fs::exists(settings)) << "no " << settings;
-        const std::vector<std::uint8_t> bytes = readBytes(settings);
-        ASSERT_EQ(bytes.size(), kSettingsSize);
-        expectPlacements(placementsIn(bytes), expectedCentredPlacements());
+        expectEndWritingPlacements(centredPlacements(), expectedFolder);
     }
 
     void startAfresh() {
@@ -111,46 +73,34 @@ class DesktopLaunch : public ViewerEndToEnd {
         fs::create_directories(home());
         fs::create_directories(startFolder());
     }
-};
 
-struct LaunchCase {
-    const char* name;
-    bool desktopEntry;           // false: the installed viewer itself, as from a terminal
-    const char* xdgDataHome;     // "" unset; a relative value is taken within the test folder
-    const char* expectedFolder;  // within the test folder; "start" is where it was started
-};
-
-const LaunchCase kLaunches[] = {
-    {"desktop entry, XDG_DATA_HOME unset", true, "", "home/.local/share/quorvanta"},
-    {"desktop entry, XDG_DATA_HOME a missing folder", true, "my data", "my data/quorvanta"},
-    {"desktop entry, a relative XDG_DATA_HOME is ignored", true, "=relative",
-     "home/.local/share/quorvanta"},
-    {"terminal: the folder it starts in", false, "", "start"},
+    std::vector<std::string> desktop_;
 };
 
 TEST_F(DesktopLaunch, DesktopEntryRunsInTheDataFolderAndTheTerminalInItsOwn) {
-    const std::vector<std::string> desktop = desktopCommand();
-    ASSERT_EQ(desktop.size(), 1u) << "the Exec command, one absolute path";
-    EXPECT_EQ(fs::path(desktop.front()), prefix() / "bin/quorvanta-desktop");
-    const std::vector<std::uint8_t> installed = readBytes(installedCatalogue());
-    ASSERT_FALSE(installed.empty()) << "no catalogue installed at " << installedCatalogue();
-
-    for (const LaunchCase& c : kLaunches) {
+    const std::vector<std::uint8_t> installed =
+        readBytes(prefix() / "share/quorvanta/wavelength.dat");
+    ASSERT_FALSE(installed.empty()) << "no catalogue installed";
+    struct Launch {
+        const char* name;
+        bool desktopEntry;           // false: the installed viewer itself, as from a terminal
+        QString xdgDataHome;         // empty: unset
+        const char* expectedFolder;  // within the test folder
+    };
+    const QString myData = path(folder_ / "my data");
+    const Launch launches[] = {
+        {"desktop entry, XDG_DATA_HOME unset", true, "", "home/.local/share/quorvanta"},
+        {"desktop entry, XDG_DATA_HOME a missing folder", true, myData, "my data/quorvanta"},
+        {"desktop entry, a relative XDG_DATA_HOME is ignored", true, "relative",
+         "home/.local/share/quorvanta"},
+        {"terminal: the folder it starts in", false, "", "start"},
+    };
+    for (const Launch& c : launches) {
         SCOPED_TRACE(c.name);
         startAfresh();
-        EnvironmentChanges environment;
-        const std::string xdg = c.xdgDataHome;
-        if (xdg.starts_with('=')) {
-            environment["XDG_DATA_HOME"] = xdg.substr(1);
-        } else {
-            environment["XDG_DATA_HOME"] = xdg.empty() ? "" : (folder_ / xdg).string();
-        }
-        const std::vector<std::string> command =
-            c.desktopEntry ? desktop : std::vector<std::string>{(prefix() / "bin/quorvanta")};
-        launchAndQuit(command, environment);
-
         const fs::path expected = folder_ / c.expectedFolder;
-        expectSettingsIn(expected);
+        launchAndQuit(c.desktopEntry ? fs::path(desktop_[0]) : prefix() / "bin/quorvanta",
+                      c.xdgDataHome, expected);
         EXPECT_FALSE(fs::exists(home() / "Quorvanta.ini")) << "written into HOME";
         if (c.desktopEntry) {
             EXPECT_EQ(readBytes(expected / "wavelength.dat"), installed)
@@ -161,28 +111,20 @@ TEST_F(DesktopLaunch, DesktopEntryRunsInTheDataFolderAndTheTerminalInItsOwn) {
                 << "the terminal start made a data folder";
         }
     }
-}
 
-// From the second start on, the catalogue in the data folder is the user's: the launcher leaves a
-// replaced one alone, and the viewer shows it.
-TEST_F(DesktopLaunch, ACatalogueReplacedInTheDataFolderIsKeptAndShown) {
-    const std::vector<std::string> desktop = desktopCommand();
-    startAfresh();
-    launchAndQuit(desktop, {{"XDG_DATA_HOME", ""}});
+    // From the second start on, the catalogue in the data folder is the user's: the launcher
+    // leaves a replaced one alone, and the viewer shows it, its medium window sized for it.
     const fs::path data = home() / ".local/share/quorvanta";
-
-    testing::CatalogueImage own;
+    startAfresh();
+    launchAndQuit(desktop_[0], "", data);
+    quorvanta::testing::CatalogueImage own;
     for (int m = 1; m <= 45; ++m)
         own.medium("Own medium " + std::to_string(m), "gas").line("Own medium 1", 500.0 + m);
-    const std::vector<std::uint8_t> ownBytes = own.bytes();
-    testing::writeFile(data / "wavelength.dat", ownBytes);
+    quorvanta::testing::writeFile(data / "wavelength.dat", own.bytes());
     fs::remove(data / "Quorvanta.ini");
     mediumCount_ = 45;
-
-    launchAndQuit(desktop, {{"XDG_DATA_HOME", ""}});
-    EXPECT_EQ(readBytes(data / "wavelength.dat"), ownBytes) << "the launcher replaced it";
-    // The medium selection window is sized for the catalogue it showed.
-    expectSettingsIn(data);
+    launchAndQuit(desktop_[0], "", data);
+    EXPECT_EQ(readBytes(data / "wavelength.dat"), own.bytes()) << "the launcher replaced it";
 }
 
 }  // namespace

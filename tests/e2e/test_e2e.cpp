@@ -1,224 +1,662 @@
-// The real quorvanta binary, end to end: starting and quitting, windows opening and closing,
-// window positions kept from one run to the next, and bad or missing files.
-#include <gtest/gtest.h>
-
+// The real quorvanta binary driven like a user, each start checking many things in turn. What a
+// control did is read back from the screen: the colour band tells which range is shown on which
+// scale, the white lines above it which media are selected.
+#include <QStandardPaths>
 #include <algorithm>
-#include <cstdint>
-#include <filesystem>
-#include <iostream>
-#include <optional>
-#include <span>
-#include <string>
-#include <utility>
-#include <vector>
+#include <cmath>
 
-#include "viewer_fixture.h"
+#include "common/catalogue_image.h"
+#include "harness.h"
+#include "spectrum/anchored_zoom.h"
+#include "spectrum/renderer.h"
+#include "spectrum/spectrum_view.h"
+#include "spectrum/wavelength_colour.h"
 
 namespace quorvanta::e2e {
 namespace {
 
-using quorvanta::testing::readBytes;
-using quorvanta::testing::writeFile;
+using quorvanta::testing::CatalogueImage;
+constexpr int kBandRow = 550, kArrow = 15;  // the band's middle row, a scroll arrow's length
+const QRgb kWhite = qRgb(255, 255, 255), kFrame = qRgb(0x80, 0x80, 0x80);
 
-// Whatever files the folder holds, the viewer starts with its main window centred (no usable
-// placement), ends with status 0 on Quit and writes all four placements, centred for windows
-// never shown. A damaged catalogue is shown as far as it goes, with a warning window.
-TEST_F(ViewerEndToEnd, StartsOnAnyFilesAndQuitsWritingEveryPlacement) {
-    const std::vector<std::uint8_t> catalogue = readBytes(QUORVANTA_CATALOGUE);
-    // The main record's x and y are whole, its width is not: the record counts as missing.
-    std::vector<std::uint8_t> tenBytes = settingsBytes({Rect{200, 100, kMainWidth, kMainHeight}});
-    tenBytes.resize(10);
-    struct Files {
-        const char* name;
-        std::optional<std::span<const std::uint8_t>> catalogue;
-        std::optional<std::span<const std::uint8_t>> settings;
-        bool warning;
-    };
-    const std::vector<Files> cases = {
-        {"the shipped catalogue, no settings file", catalogue, std::nullopt, false},
-        // The built-in catalogue is the shipped one: the medium window has the same width.
-        {"no catalogue: the built-in one", std::nullopt, std::nullopt, false},
-        {"a 10-byte settings file", catalogue, tenBytes, false},
-        {"a catalogue cut in half", std::span(catalogue.data(), catalogue.size() / 2), std::nullopt,
-         true},
-    };
-    for (const Files& files : cases) {
-        SCOPED_TRACE(files.name);
-        std::filesystem::remove_all(runFolder());
-        std::filesystem::create_directories(runFolder());
-        if (files.catalogue) writeFile(runFolder() / "wavelength.dat", *files.catalogue);
-        if (files.settings) writeFile(settingsFile(), *files.settings);
-
-        const WindowId main = startViewer();
-        ASSERT_NE(main, 0u);
-        EXPECT_EQ(geometryOf(main), centred(kMainWidth, kMainHeight));
-        std::vector<std::string> others;
-        // A warning is up before the main window is first painted.
-        const bool warned = waitUntil(
-            [&] {
-                others = otherWindowTitles();
-                return !others.empty() || !files.warning;
-            },
-            kWindowTimeout);
-        EXPECT_EQ(warned && !others.empty(), files.warning)
-            << (others.empty() ? "no warning window" : "a window \"" + others.front() + "\"");
-
-        clickKid(main, kQuitButton);
-        expectExitedWithZero(waitForViewerEnd());
-        const std::optional<Placements> written = writtenPlacements();
-        ASSERT_TRUE(written.has_value());
-        expectPlacements(*written, expectedCentredPlacements());
-        viewer_.reset();
-    }
+QRgb eightBit(const Intensities& c) {
+    auto level = [](std::int32_t i) { return (2 * std::clamp(i, 0, 65535) + 257) / 514; };
+    return qRgb(level(c.red), level(c.green), level(c.blue));
 }
 
-// Tests that close windows as a window manager's close control does.
-class CloseRequestEndToEnd : public ViewerEndToEnd {
+// The colour a view's band must have in each column, 0 where nothing is painted. The toolkit
+// rounds each 16-bit intensity to 8 bits: a level off at a block's edge passes.
+std::vector<QRgb> expectedBand(const SpectrumView& view) {
+    const ColourBandPlan plan = colourBandPlan(view);
+    std::vector<QRgb> band(
+        1000, plan.wholeBandFirst ? eightBit(wavelengthIntensities(plan.wholeBandWavelength)) : 0);
+    for (const BandBlock& block : plan.blocks)
+        for (int x = std::max(0, block.x1); x <= std::min(999, block.x2); ++x)
+            band[x] = eightBit(wavelengthIntensities(block.wavelength));
+    return band;
+}
+bool near(QRgb a, QRgb b) {
+    return std::abs(qRed(a) - qRed(b)) <= 2 && std::abs(qGreen(a) - qGreen(b)) <= 2 &&
+           std::abs(qBlue(a) - qBlue(b)) <= 2;
+}
+
+// The view a control must lead to: a copy changed, then clamped as the program clamps its view.
+template <class Change>
+SpectrumView changed(SpectrumView view, Change change) {
+    change(view);
+    view.clampView();
+    return view;
+}
+// A zoom to a width that keeps the wavelength at the plot's middle in place.
+SpectrumView zoomedTo(const SpectrumView& view, double width) {
+    return changed(view, [&](SpectrumView& v) {
+        v.centreOn(v.scale == Linear
+                       ? v.viewCentre
+                       : std::sqrt(v.viewCentre * v.viewCentre - v.viewWidth * v.viewWidth / 4),
+                   width);
+    });
+}
+// A drag over x1..x2: exactly that interval; with the right button a zoom out by the ratio.
+SpectrumView draggedOver(const SpectrumView& view, int x1, int x2, bool right) {
+    return changed(view, [&](SpectrumView& v) {
+        const double a = v.wavelengthAt(x1), b = v.wavelengthAt(x2);
+        v.viewWidth = right ? v.viewWidth * v.viewWidth / (b - a) : b - a;
+        v.viewCentre = a + (b - a) / 2;
+    });
+}
+SpectrumView fitted(const SpectrumView& view, double a, double b) {
+    return changed(view, [&](SpectrumView& v) { v.fitRange(a, b); });
+}
+
+std::vector<int> columnsOf(const SpectrumView& view, std::initializer_list<double> wavelengths) {
+    std::vector<int> columns;
+    for (const double wavelength : wavelengths)
+        if (const double x = view.xOf(wavelength); x >= 0 && x < kPlotRight)
+            columns.push_back(int(std::lround(x)));
+    std::sort(columns.begin(), columns.end());
+    return columns;
+}
+
+// A readout box, its corner 16 pixels right of and below the pointer, at least this size.
+bool readoutBeside(const QImage& screen, QPoint pointer, QSize size = QSize(0, 0)) {
+    const QPoint corner = pointer + QPoint(16, 16);
+    return screen.valid(corner + QPoint(size.width(), size.height())) &&
+           screen.pixel(corner) == kFrame &&
+           screen.pixel(corner + QPoint(2, 2)) == qRgb(0x20, 0x20, 0x20) &&
+           screen.pixel(corner + QPoint(size.width(), 0)) == kFrame &&
+           screen.pixel(corner + QPoint(0, size.height())) == kFrame;
+}
+
+class Viewer : public EndToEnd {
   protected:
-    void SetUp() override {
-        ViewerEndToEnd::SetUp();
-        if (!DisplayWindows::canRequestClose())
-            GTEST_SKIP() << "built without xcb (Debian package libxcb1-dev): no way to send the "
-                            "close request a window manager sends";
+    // Starts the viewer and keeps its main window's origin for reading its pixels.
+    void launch() {
+        main_ = start();
+        ASSERT_NE(main_, 0u);
+        origin_ = geometryOf(main_).topLeft();
     }
+    QPoint mainPoint(int x, int y) const { return origin_ + QPoint(x, y); }
+    WindowId open(const QRect& button, const std::string& title) {
+        clickKid(main_, button);
+        return waitForWindow(title);
+    }
+    // The pointer shows on the screen: it waits in a corner no window covers while it is read.
+    void park() { moveTo({0, 1000}); }
+
+    // Waits until the screen passes the check, a failure saying what it waited for otherwise.
+    template <class Check>
+    void expectScreen(Check check, const std::string& what) {
+        EXPECT_TRUE(waitUntil([&] { return check(grab()); }, patience(10s))) << what;
+    }
+    void expectShown(const SpectrumView& view) {
+        park();
+        const std::vector<QRgb> band = expectedBand(view);
+        expectScreen(
+            [&](const QImage& screen) {
+                for (int x = 0; x < 1000; ++x)
+                    if (band[x] && !near(screen.pixel(mainPoint(x, kBandRow)), band[x]))
+                        return false;
+                return true;
+            },
+            "the band does not show " + std::to_string(view.leftEnd()) + ".." +
+                std::to_string(view.rightEnd()) + (view.scale == Linear ? " linear" : " log"));
+    }
+    void expectLinesAt(const std::vector<int>& columns) {
+        park();
+        std::vector<int> seen;
+        expectScreen([&](const QImage& s) { return (seen = lineColumns(s, origin_)) == columns; },
+                     "lines not in columns " + ::testing::PrintToString(columns));
+    }
+    void expectReadout(QPoint pointer, bool shown, QSize size = QSize(0, 0)) {
+        expectScreen([&](const QImage& s) { return readoutBeside(s, pointer, size) == shown; },
+                     shown ? "no readout beside the pointer" : "the readout is still there");
+    }
+
+    // A scroll bar's thumb: the first and last pixel (main window coordinates along the bar) of
+    // the longest bright run between its arrows.
+    std::pair<int, int> thumbOf(const QRect& bar) const {
+        const bool across = bar.width() > bar.height();
+        const QImage screen = grab();
+        int best = 0, bestLength = 0, runStart = 0, run = 0;
+        for (int i = kArrow; i < (across ? bar.width() : bar.height()) - kArrow; ++i) {
+            const QRgb c = screen.pixel(across ? mainPoint(bar.x() + i, bar.center().y())
+                                               : mainPoint(bar.center().x(), bar.y() + i));
+            run = qRed(c) >= 0xF0 && qGreen(c) >= 0xF0 && qBlue(c) >= 0xF0 ? run + 1 : 0;
+            if (run == 1) runStart = i;
+            if (run > bestLength) best = runStart, bestLength = run;
+        }
+        const int offset = across ? bar.x() : bar.y();
+        return {offset + best, offset + best + bestLength - 1};
+    }
+
+    WindowId main_ = 0;
+    QPoint origin_;
 };
 
-// The main window's close control ends the program like Quit, instead of leaving it running with
-// no window to show or end it.
-TEST_F(CloseRequestEndToEnd, ClosingTheMainWindowQuitsLikeTheQuitButton) {
-    installShippedCatalogue();
-    const WindowId main = startViewer();
-    ASSERT_NE(main, 0u);
-    ASSERT_TRUE(windows_->requestClose(main)) << "cannot send WM_DELETE_WINDOW";
-
-    expectExitedWithZero(waitForViewerEnd());
-    const std::optional<Placements> written = writtenPlacements();
-    ASSERT_TRUE(written.has_value());
-    expectPlacements(*written, expectedCentredPlacements());
-}
-
-// Closing a secondary window's frame hides it and leaves the program running.
-TEST_F(CloseRequestEndToEnd, ClosingASecondaryWindowOnlyHidesIt) {
-    installShippedCatalogue();
-    const WindowId main = startViewer();
-    ASSERT_NE(main, 0u);
-
-    const std::vector<std::pair<Rect, std::string>> windows = {{kAboutButton, kAboutTitle},
-                                                               {kSelectByMediumButton, kMediaTitle},
-                                                               {kSelectByPhaseButton, kPhaseTitle}};
-    for (const auto& [button, title] : windows) {
-        SCOPED_TRACE(title);
-        clickKid(main, button);
-        const WindowId window = waitForWindow(title);
-        ASSERT_NE(window, 0u);
-        ASSERT_TRUE(windows_->requestClose(window));
-        EXPECT_TRUE(waitUntilHidden(title)) << "still shown after its close request";
-        EXPECT_TRUE(viewer_->running() && !windows_->visible(kMainTitle).empty())
-            << "closing the window ended the program";
+// No catalogue: the built-in copy of the shipped one. A 10-byte settings file: the main record's x
+// and y are whole, its width is not, so it counts as missing.
+TEST_F(Viewer, EveryControlOfTheMainWindowOnTheBuiltInCatalogue) {
+    writeFile(settingsFile(),
+              settingsBytes({QRect(200, 100, kMainWidth, kMainHeight)}).substr(0, 10));
+    ASSERT_NO_FATAL_FAILURE(launch());
+    EXPECT_EQ(geometryOf(main_), centred(kMainWidth, kMainHeight));
+    EXPECT_EQ(otherWindowTitles(), std::vector<std::string>{}) << "a warning";
+    const SpectrumView start = SpectrumView::startValues();
+    expectShown(start);
+    for (const QRect& bar : {kHorizontalBar, kVerticalBar}) {
+        SCOPED_TRACE("a right click on a scroll bar: no menu, nothing moves");
+        const QRect picture(origin_, QSize(kMainWidth, 620));
+        park();
+        const QImage before = grab().copy(picture);
+        mouse(mainPoint(bar.x() + bar.width() * 4 / 5, bar.y() + bar.height() * 4 / 5), kRight);
+        park();
+        EXPECT_FALSE(waitUntil([&] { return grab().copy(picture) != before; }, 500ms));
     }
 
-    clickKid(main, kQuitButton);
-    expectExitedWithZero(waitForViewerEnd());
-    const std::optional<Placements> written = writtenPlacements();
-    ASSERT_TRUE(written.has_value());
-    expectPlacements(*written, expectedCentredPlacements());
+    // What is clicked or dragged (main window points, X's button), the view it leads to, and
+    // whether Visible then brings back the start view.
+    const SpectrumView linear = changed(start, [](SpectrumView& v) { v.scale = Linear; });
+    const SpectrumView narrowest =
+        changed(start, [](SpectrumView& v) { v.viewWidth = v.minWidth; });
+    const SpectrumView whole = changed(start, [](SpectrumView& v) {
+        v.viewWidth = v.maxWidth;
+        v.viewCentre = v.maxWidth / 2 + v.lowerBound;
+    });
+    auto scrolledTo = [&](double c) {
+        return changed(start, [&](SpectrumView& v) { v.viewCentre = c; });
+    };
+    auto clickedAt = [&](int x, double factor) {
+        return changed(
+            start, [&](SpectrumView& v) { v.centreOn(v.wavelengthAt(x), v.viewWidth * factor); });
+    };
+    auto wheeled = [](SpectrumView v, double factor) {
+        return changed(v, [&](SpectrumView& w) { zoomAboutColumn(w, 250, w.viewWidth * factor); });
+    };
+    const int row = kHorizontalBar.center().y(), column = kVerticalBar.center().x();
+    const QPoint linLog = kLinLogButton.center(), none;
+    struct Step {
+        const char* name;
+        QPoint at, to;
+        int button;
+        SpectrumView view;
+        bool thenVisible;
+    };
+    const std::vector<Step> steps = {
+        {"Lin/Log", linLog, none, kLeft, linear, false},
+        {"Lin/Log again", linLog, none, kLeft, start, false},
+        {"Max Zoom", kMaxZoomButton.center(), none, kLeft, narrowest, false},
+        {"Min Zoom", kMinZoomButton.center(), none, kLeft, whole, false},
+        {"Visible", kVisibleButton.center(), none, kLeft, start, false},
+        // The arrows step by a fiftieth of the width, the trough by a tenth.
+        {"HBar right arrow", {1000 - kArrow / 2, row}, none, kLeft, scrolledTo(584), false},
+        {"HBar left arrow", {kArrow / 2, row}, none, kLeft, start, false},
+        {"HBar trough right of the thumb", {500, row}, none, kLeft, scrolledTo(620), false},
+        {"HBar trough left of the thumb", {kArrow + 4, row}, none, kLeft, start, false},
+        // Up zooms in, down out, by 0.98 on an arrow and 0.9 in the trough.
+        {"VBar up arrow",
+         {column, kArrow / 2},
+         none,
+         kLeft,
+         zoomedTo(start, start.viewWidth * 0.98),
+         false},
+        {"VBar down arrow", {column, 500 - kArrow / 2}, none, kLeft, start, false},
+        {"VBar trough below the thumb",
+         {column, 250},
+         none,
+         kLeft,
+         zoomedTo(start, start.viewWidth / 0.9),
+         true},
+        // The band: a click zooms about its column, a drag to the dragged interval.
+        {"band left click", {500, kBandRow}, none, kLeft, clickedAt(500, 0.9), true},
+        {"band right click", {0, kBandRow}, none, kRight, clickedAt(0, 1 / 0.9), true},
+        {"band left drag",
+         {250, kBandRow},
+         {750, kBandRow},
+         kLeft,
+         draggedOver(start, 250, 750, false),
+         true},
+        {"band left drag leftwards",
+         {750, kBandRow},
+         {250, kBandRow},
+         kLeft,
+         draggedOver(start, 250, 750, false),
+         true},
+        {"band right drag: out by the ratio",
+         {250, kBandRow},
+         {750, kBandRow},
+         kRight,
+         draggedOver(start, 250, 750, true),
+         true},
+        {"a drag from off the band starts nothing",
+         {200, 300},
+         {700, kBandRow},
+         kLeft,
+         start,
+         false},
+        {"Lin/Log: the start range, so nothing happened", linLog, none, kLeft, linear, false},
+        {"Lin/Log", linLog, none, kLeft, start, false},
+        // A notch over column 250 narrows by 0.9 about its wavelength, one back widens again.
+        {"wheel forward", {250, 300}, none, kWheelUp, wheeled(start, 0.9), false},
+        {"wheel back", {250, 300}, none, kWheelDown, wheeled(wheeled(start, 0.9), 1 / 0.9), true},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        if (step.to.isNull())
+            mouse(origin_ + step.at, step.button);
+        else
+            drag(origin_ + step.at, origin_ + step.to, step.button);
+        expectShown(step.view);
+        if (step.thenVisible) clickKid(main_, kVisibleButton), expectShown(start);
+    }
+
+    {
+        SCOPED_TRACE("a thumb dragged past either end of its bar");
+        // The horizontal bar reports its thumb against 20000: the centre lands a little right
+        // of the thumb's middle. The vertical one reports widths against 19995.
+        auto [from, to] = thumbOf(kHorizontalBar);
+        ASSERT_GT(from, kArrow + 4) << "no trough left of the thumb";
+        drag(mainPoint((from + to) / 2, row), mainPoint(-100, row));
+        expectShown(scrolledTo(235.0 * 20000.0 / 19999.0));
+        const int leftFrom = thumbOf(kHorizontalBar).first;
+        EXPECT_LT(leftFrom, from) << "the thumb stays where the drag left it";
+        drag(mainPoint(leftFrom + 5, row), mainPoint(1100, row));
+        expectShown(scrolledTo(19775.0 * 20000.0 / 19999.0));
+        EXPECT_GT(thumbOf(kHorizontalBar).second, 1000 - 2 * kArrow);
+        clickKid(main_, kVisibleButton);
+        expectShown(start);
+        std::tie(from, to) = thumbOf(kVerticalBar);
+        ASSERT_GT(from, kArrow + 4) << "no trough above the thumb";
+        mouse(mainPoint(column, (kArrow + from) / 2));
+        expectShown(zoomedTo(start, start.viewWidth * 0.9));
+        std::tie(from, to) = thumbOf(kVerticalBar);
+        drag(mainPoint(column, (from + to) / 2), mainPoint(column, 600));
+        const SpectrumView widest = zoomedTo(start, 19990.0 * (19990.0 / 19995.0));
+        expectShown(widest);
+        std::tie(from, to) = thumbOf(kVerticalBar);
+        drag(mainPoint(column, (from + to) / 2), mainPoint(column, -100));
+        expectShown(zoomedTo(widest, 10.0 * (19990.0 / 19995.0)));
+        clickKid(main_, kVisibleButton);
+        expectShown(start);
+    }
+    for (const int button : {kLeft, kRight}) {
+        SCOPED_TRACE(button == kLeft ? "markers while the left button is held"
+                                     : "markers while the right button is held, no readout");
+        mouse(mainPoint(300, kBandRow), button, "mousedown");
+        // The press handled before the pointer moves on: under load the viewer may see it late.
+        expectScreen([&](const QImage& s) { return s.pixel(mainPoint(300, 530)) == kWhite; },
+                     "no white marker where the button went down");
+        moveTo(mainPoint(450, kBandRow));
+        moveTo(mainPoint(600, kBandRow));
+        expectScreen(
+            [&](const QImage& s) {
+                return s.pixel(mainPoint(300, 530)) == kWhite &&
+                       s.pixel(mainPoint(600, 530)) == kWhite &&
+                       s.pixel(mainPoint(450, 530)) != kWhite;
+            },
+            "no white markers at columns 300 and 600");
+        EXPECT_FALSE(
+            waitUntil([&] { return readoutBeside(grab(), mainPoint(600, kBandRow)); }, 300ms))
+            << "a readout while the button is held";
+        mouse(mainPoint(600, kBandRow + 55), button, "mouseup");
+        park();
+        expectScreen(
+            [&](const QImage& s) {
+                return s.pixel(mainPoint(300, 530)) != kWhite &&
+                       s.pixel(mainPoint(600, 530)) != kWhite;
+            },
+            "the markers stay after the release");
+        expectShown(start);
+    }
+
+    {
+        SCOPED_TRACE("Home, L, Control+F 1064: the nearest line in the middle, its medium drawn");
+        for (const auto& [key, view] : std::vector<std::pair<QString, SpectrumView>>{
+                 {"Home", whole},
+                 {"l", changed(whole, [](SpectrumView& v) { v.scale = Linear; })},
+                 {"l", whole}}) {
+            keys(main_, {key});
+            expectShown(view);
+        }
+        expectLinesAt({});
+        keys(main_, {"ctrl+f"});
+        const WindowId find = waitForWindow("Find");
+        keys(find, {"1064"}, "type");
+        keys(find, {"Return"});
+        expectShown(changed(whole, [](SpectrumView& v) { v.centreOn(1064, 1064 * 0.02); }));
+        park();
+        expectScreen(
+            [&](const QImage& s) { return std::ranges::count(lineColumns(s, origin_), 500) == 1; },
+            "no white line in column 500");
+        keys(find, {"Escape"});
+        EXPECT_TRUE(waitUntilHidden("Find"));
+        clickKid(main_, kVisibleButton);
+        clickKid(main_, kClearButton);
+        expectLinesAt({});
+    }
+
+    // Each window centred, hidden by its button and by its close control; All in the phase
+    // window draws the lines of the start view, on both sides of its middle.
+    const std::vector<std::tuple<QRect, std::string, QRect>> windows = {
+        {kAboutButton, kAboutTitle, kAboutOkButton},
+        {kSelectByMediumButton, kMediaTitle, kMediaCloseButton},
+        {kSelectByPhaseButton, kPhaseTitle, kPhaseCloseButton}};
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        const auto& [button, title, close] = windows[i];
+        SCOPED_TRACE(title);
+        WindowId window = open(button, title);
+        EXPECT_EQ(geometryOf(window), centredPlacements()[i + 1]);
+        if (title == kPhaseTitle) {
+            clickKid(window, kPhaseAllButton);
+            expectScreen(
+                [&](const QImage& s) {
+                    const std::vector<int> lines = lineColumns(s, origin_);
+                    return lines.size() >= 10 && lines.front() < 500 && lines.back() > 500;
+                },
+                "not the lines of every medium");
+        }
+        clickKid(window, close);
+        EXPECT_TRUE(waitUntilHidden(title)) << "its button leaves it shown";
+        if (!canRequestClose()) continue;
+        ASSERT_TRUE(requestClose(window = open(button, title)));
+        EXPECT_TRUE(waitUntilHidden(title)) << "its close control leaves it shown";
+        EXPECT_TRUE(viewerRunning()) << "its close control ended the program";
+    }
+
+    {
+        SCOPED_TRACE("Control+S, Control+E, Control+C: the picture and the lines in view");
+        auto saveThroughDialog = [&](const QString& key, const std::string& title,
+                                     const std::string& name) {
+            keys(main_, {key});
+            const WindowId dialog = waitForWindow(title);
+            keys(dialog, {"ctrl+a"});  // the proposed name, wherever the cursor stands
+            keys(dialog, {QString::fromStdString((folder_ / name).string())}, "type");
+            keys(dialog, {"Return"});
+            EXPECT_TRUE(waitUntil([&] { return fs::exists(folder_ / name); }, patience(20s)))
+                << "nothing saved as " << name;
+            EXPECT_TRUE(waitUntilHidden(title));
+        };
+        saveThroughDialog("ctrl+s", "Quorvanta - save the picture", "picture.png");
+        const QImage saved(QString::fromStdString((folder_ / "picture.png").string()));
+        ASSERT_EQ(saved.size(), QSize(1000, 600));
+        // The window shows the saved picture again: the export changed nothing. The scroll bar
+        // covers the picture's right columns on the screen.
+        park();
+        const QRect shown(0, 0, kPlotRight, 600);
+        expectScreen(
+            [&](const QImage& s) {
+                return s.copy(shown.translated(origin_)) ==
+                       saved.copy(shown).convertToFormat(QImage::Format_RGB32);
+            },
+            "the screen differs from the saved picture");
+        const Output lines =
+            run(QUORVANTA_DBTOOL, {"lines", QUORVANTA_CATALOGUE, "--from", "350", "--to", "800"});
+        saveThroughDialog("ctrl+e", "Quorvanta - save the lines", "lines.csv");
+        EXPECT_EQ(quorvanta::testing::readText(folder_ / "lines.csv"), lines.out.toStdString());
+        EXPECT_EQ(otherWindowTitles(), std::vector<std::string>{}) << "a dialog still open";
+        if (QStandardPaths::findExecutable("xclip").isEmpty())
+            std::cerr << "xclip is not installed: the clipboard is not checked\n";
+        keys(main_, {"ctrl+c"});
+        EXPECT_TRUE(QStandardPaths::findExecutable("xclip").isEmpty() ||
+                    waitUntil(
+                        [&] {
+                            return run("xclip", {"-selection", "clipboard", "-o"}).out == lines.out;
+                        },
+                        patience(10s)))
+            << "not the lines on the clipboard";
+    }
+
+    // The main window's close control quits like the Quit button; every window that was shown
+    // reports where it stood.
+    if (canRequestClose())
+        EXPECT_TRUE(requestClose(main_));
+    else
+        clickKid(main_, kQuitButton);
+    expectEndWritingPlacements(centredPlacements());
 }
 
-TEST_F(ViewerEndToEnd, RestartPutsEveryWindowBackWhereTheSettingsFileSays) {
-    installShippedCatalogue();
-    const Placements centre = expectedCentredPlacements();
-    const Rect mainAt{200, 100, kMainWidth, kMainHeight};
-    const Rect mediaAt{600, 500, centre[2].width, kMediaHeight};    // partly off the screen
-    const Rect phaseAt{kNoPosition, 5, kPhaseWidth, kPhaseHeight};  // a position, not centring
-    // Sizes in the file are ignored on reading; (-1, -1) stores no position.
-    writeFile(settingsFile(),
-              settingsBytes({Rect{mainAt.x, mainAt.y, 1, 1}, Rect{kNoPosition, kNoPosition, 0, 0},
-                             Rect{mediaAt.x, mediaAt.y, 0, 0}, Rect{phaseAt.x, phaseAt.y, 0, 0}}));
-    const Placements expected = {mainAt, centre[1], mediaAt, phaseAt};
+// Three media in the three phases, with lines inside and outside the start view (350..800 nm).
+constexpr int kAlpha = 1, kBeta = 2, kGamma = 3;
+std::vector<std::uint8_t> threeMedia() {
+    return CatalogueImage()
+        .medium("Alpha", "solid")
+        .medium("Beta", "liquid")
+        .medium("Gamma", "gas")
+        .line("Alpha", 450.0)
+        .line("Beta", 610.0)
+        .line("Gamma", 700.0)
+        .line("Alpha", 520.0)
+        .line("Gamma", 1500.0)
+        .bytes();
+}
 
-    // The first run reads the file written above, the second the file the first one wrote.
-    for (const int run : {1, 2}) {
-        SCOPED_TRACE("run " + std::to_string(run));
-        const WindowId main = startViewer();
-        ASSERT_NE(main, 0u);
-        EXPECT_EQ(geometryOf(main), mainAt);
+// Every selection control, with the windows stored beside the main window, off its plot and band
+// (sizes in the file are ignored); a second start reads the file the first one wrote.
+TEST_F(Viewer, SelectionWindowsAndFindWithWindowsWhereTheSettingsPutThem) {
+    installCatalogue(threeMedia());
+    const QRect mainAt(60, 20, kMainWidth, kMainHeight);
+    const QRect mediaAt(1150, 0, mediaWindowWidth(3), kMediaHeight);  // partly off the screen
+    const QRect phaseAt(-1, 950, kPhaseWidth, kPhaseHeight);          // a position, not centring
+    writeFile(settingsFile(), settingsBytes({QRect(60, 20, 1, 1), kNoPosition, QRect(1150, 0, 0, 0),
+                                             QRect(-1, 950, 0, 0)}));
+    const Placements expected = {mainAt, centredPlacements()[1], mediaAt, phaseAt};
+    const SpectrumView start = SpectrumView::startValues();
+    const std::vector<int> alpha = columnsOf(start, {450, 520}),
+                           all = columnsOf(start, {450, 520, 610, 700});
 
-        clickKid(main, kAboutButton);
-        const WindowId about = waitForWindow(kAboutTitle);
-        ASSERT_NE(about, 0u);
+    WindowId media = 0, phase = 0;
+    auto expectWindowsInPlace = [&] {
+        EXPECT_EQ(geometryOf(main_), mainAt);
+        const WindowId about = open(kAboutButton, kAboutTitle);
         EXPECT_EQ(geometryOf(about), expected[1]);
         clickKid(about, kAboutOkButton);
-        EXPECT_TRUE(waitUntilHidden(kAboutTitle));
-
-        clickKid(main, kSelectByMediumButton);
-        const WindowId media = waitForWindow(kMediaTitle);
-        ASSERT_NE(media, 0u);
+        EXPECT_TRUE(waitUntilHidden(kAboutTitle)) << "OK leaves About shown";
+        media = open(kSelectByMediumButton, kMediaTitle);
         EXPECT_EQ(geometryOf(media), mediaAt);
-
-        clickKid(main, kSelectByPhaseButton);
-        const WindowId phase = waitForWindow(kPhaseTitle);
-        ASSERT_NE(phase, 0u);
+        phase = open(kSelectByPhaseButton, kPhaseTitle);
         EXPECT_EQ(geometryOf(phase), phaseAt);
-
-        clickKid(main, kQuitButton);
-        expectExitedWithZero(waitForViewerEnd());
-        const std::optional<Placements> written = writtenPlacements();
-        ASSERT_TRUE(written.has_value());
-        expectPlacements(*written, expected);
-        viewer_.reset();
+        return media != 0 && phase != 0;
+    };
+    ASSERT_NO_FATAL_FAILURE(launch());
+    ASSERT_TRUE(expectWindowsInPlace());
+    expectLinesAt({});
+    {
+        // (the window, its control, the lines then drawn)
+        const QRect alphaToggle = mediumToggle(kAlpha);
+        const std::vector<std::tuple<WindowId, QRect, std::vector<int>>> selections = {
+            {media, alphaToggle, alpha},
+            {media, mediumToggle(kBeta), columnsOf(start, {450, 520, 610})},
+            {media, alphaToggle, columnsOf(start, {610})},
+            {media, kMediaNoneButton, {}},
+            {media, kMediaAllButton, all},
+            {phase, kPhaseNoneButton, {}},
+            {phase, kSolidButton, alpha},
+            {phase, kLiquidButton, columnsOf(start, {450, 520, 610})},
+            {phase, kGasButton, all},
+            {phase, kSolidButton, columnsOf(start, {610, 700})},
+            {phase, kPhaseNoneButton, {}},
+            {phase, kPhaseAllButton, all},
+            {main_, kClearButton, {}},
+            // Gamma has a line in view (700 nm) and one outside it.
+            {main_, kAvailableButton, all},
+            {main_, kClearButton, {}},
+            {main_, kAutoAvailToggle, all},
+            // From now on every zoom selects what it shows: nothing within 570..580 nm.
+            {main_, kMaxZoomButton, {}},
+            {main_, kVisibleButton, all},
+            {main_, kAutoAvailToggle, all},
+            {main_, kClearButton, {}},
+            {main_, kMaxZoomButton, {}},
+            {main_, kVisibleButton, {}},
+            {media, mediumToggle(kBeta), columnsOf(start, {610})},
+        };
+        for (std::size_t i = 0; i < selections.size(); ++i) {
+            const auto& [window, control, lines] = selections[i];
+            SCOPED_TRACE("selection step " + std::to_string(i + 1));
+            clickKid(window, control);
+            expectLinesAt(lines);
+            if (i < 3) {
+                const QPoint face =
+                    geometryOf(media).topLeft() + alphaToggle.topLeft() + QPoint(4, 9);
+                const QRgb c = grab().pixel(face);  // a toggle shows pressed in blue
+                EXPECT_EQ(qBlue(c) > qRed(c) + 60 && qBlue(c) > qGreen(c) + 30, i < 2)
+                    << "Alpha's toggle";
+            }
+        }
+        expectShown(start);
+        // Zoom All frames the selection; AutoZoom does so at once and after each change of it,
+        // and once switched off leaves the view alone.
+        const SpectrumView aroundBeta = fitted(start, 610, 610);
+        const SpectrumView alphaAndBeta = fitted(aroundBeta, 450, 610);
+        const std::vector<std::tuple<WindowId, QRect, SpectrumView>> zooms = {
+            {main_, kZoomAllButton, aroundBeta},    {main_, kVisibleButton, start},
+            {main_, kAutoZoomToggle, aroundBeta},   {media, alphaToggle, alphaAndBeta},
+            {main_, kAutoZoomToggle, alphaAndBeta}, {media, mediumToggle(kGamma), alphaAndBeta}};
+        for (const auto& [window, control, view] : zooms) {
+            clickKid(window, control);
+            expectShown(view);
+        }
+        expectLinesAt(columnsOf(alphaAndBeta, {450, 520, 610, 700}));
+        clickKid(media, kMediaCloseButton);
+        clickKid(phase, kPhaseCloseButton);
+        EXPECT_TRUE(waitUntilHidden(kMediaTitle) && waitUntilHidden(kPhaseTitle));
+        clickKid(main_, kQuitButton);
+        expectEndWritingPlacements(expected);
     }
+
+    // The second start: Find with a name fragment selects its medium, End frames the selection,
+    // the windows stand where the first start left them, Control+Q quits.
+    ASSERT_NO_FATAL_FAILURE(launch());
+    keys(main_, {"slash"});
+    const WindowId find = waitForWindow("Find");
+    ASSERT_NE(find, 0u);
+    keys(find, {"ALP"}, "type");
+    keys(find, {"Return"});
+    expectLinesAt(alpha);
+    keys(find, {"Escape"});
+    EXPECT_TRUE(waitUntilHidden("Find"));
+    keys(main_, {"End"});
+    expectShown(fitted(start, 450, 520));
+    ASSERT_TRUE(expectWindowsInPlace());
+    keys(main_, {"ctrl+q"});
+    expectEndWritingPlacements(expected);
 }
 
-TEST_F(ViewerEndToEnd, EachWindowOpensAndSelectingAllPhasesDrawsLines) {
-    installShippedCatalogue();
-    const WindowId main = startViewer();
-    ASSERT_NE(main, 0u);
-    const Rect mainAt = geometryOf(main);
-    const Placements centre = expectedCentredPlacements();
-
-    clickKid(main, kAboutButton);
-    const WindowId about = waitForWindow(kAboutTitle);
-    ASSERT_NE(about, 0u);
-    EXPECT_EQ(geometryOf(about), centre[1]);
-    clickKid(about, kAboutOkButton);
-    EXPECT_TRUE(waitUntilHidden(kAboutTitle)) << "OK leaves the About window shown";
-
-    clickKid(main, kSelectByMediumButton);
-    const WindowId media = waitForWindow(kMediaTitle);
-    ASSERT_NE(media, 0u);
-    EXPECT_EQ(geometryOf(media), centre[2]) << mediumCount_ << " media";
-    clickKid(media, kMediaCloseButton);
-    EXPECT_TRUE(waitUntilHidden(kMediaTitle)) << "Close leaves the medium window shown";
-
-    clickKid(main, kSelectByPhaseButton);
-    const WindowId phase = waitForWindow(kPhaseTitle);
-    ASSERT_NE(phase, 0u);
-    EXPECT_EQ(geometryOf(phase), centre[3]);
-
-    const std::vector<int> before = lineColumns(display_->grab(), mainAt);
-    EXPECT_TRUE(before.empty()) << before.size() << " line columns before any medium is selected";
-
+// Resting on a line brings up a readout beside the pointer, with a swatch in the colour of the
+// line's medium (the second: the first has no line); leaving the picture or pressing on the band
+// takes it away, and the band's drag zooms as ever.
+TEST_F(Viewer, RestingOnALineNamesItAndLeavingOrPressingTakesItAway) {
+    installCatalogue(CatalogueImage()
+                         .medium("Dye", "liquid")
+                         .medium("He-Ne", "gas")
+                         .line("He-Ne", 632.816)
+                         .bytes());
+    ASSERT_NO_FATAL_FAILURE(launch());
+    const WindowId phase = open(kSelectByPhaseButton, kPhaseTitle);
     clickKid(phase, kPhaseAllButton);
-    std::vector<int> after;
-    const bool drawn = waitUntil(
-        [&] {
-            after = lineColumns(display_->grab(), mainAt);
-            return !after.empty();
-        },
-        kWindowTimeout);
-    ASSERT_TRUE(drawn) << "no white line in rows " << kPlotTop << ".." << kPlotBottom
-                       << " of the main window after All";
-    // The start view, 350..800 nm, holds lines of the catalogue on both sides of its middle.
-    EXPECT_GE(after.size(), 10u);
-    EXPECT_LT(after.front(), kMainWidth / 2);
-    EXPECT_GT(after.back(), kMainWidth / 2);
+    clickKid(phase, kPhaseCloseButton);
+    EXPECT_TRUE(waitUntilHidden(kPhaseTitle));
+    const SpectrumView start = SpectrumView::startValues();
+    const std::vector<int> line = columnsOf(start, {632.816});
+    expectLinesAt(line);
 
-    // Shown and hidden again or still open, every window reports where it stood.
-    clickKid(main, kQuitButton);
-    expectExitedWithZero(waitForViewerEnd());
-    const std::optional<Placements> written = writtenPlacements();
-    ASSERT_TRUE(written.has_value());
-    expectPlacements(*written, centre);
+    const QPoint onLine = mainPoint(line[0], 450);
+    moveTo(onLine);
+    expectReadout(onLine, true, QSize(100, 20));  // the pointer's wavelength and the line's row
+    const QImage box = grab().copy(QRect(onLine + QPoint(16, 16), QSize(160, 40)));
+    bool swatch = false;
+    for (int y = 0; y < box.height(); ++y)
+        for (int x = 0; x < box.width(); ++x)
+            swatch |= box.pixel(x, y) == eightBit(mediumIntensities(2));
+    EXPECT_TRUE(swatch) << "no swatch in He-Ne's colour";
+    moveTo(mainPoint(line[0], 650));
+    expectReadout(onLine, false);
+    moveTo(onLine);
+    expectReadout(onLine, true);
+    moveTo(origin_ + QPoint(-40, 450));
+    expectReadout(onLine, false);
+    const QPoint bandStart = mainPoint(250, kBandRow);
+    moveTo(bandStart);
+    expectReadout(bandStart, true);
+    mouse(bandStart, kLeft, "mousedown");
+    expectReadout(bandStart, false);
+    moveTo(mainPoint(500, kBandRow));
+    mouse(mainPoint(750, kBandRow), kLeft, "mouseup");
+    expectLinesAt(columnsOf(draggedOver(start, 250, 750, false), {632.816}));
+    EXPECT_FALSE(readoutBeside(grab(), mainPoint(750, kBandRow))) << "a readout after the drag";
+    clickKid(main_, kQuitButton);
+    expectEndWritingPlacements(centredPlacements());
+}
+
+// A catalogue cut in half is shown as far as it goes, with a warning; a main window stored where
+// no screen shows it comes up centred, and the file then holds where it stood.
+TEST_F(Viewer, HalfACatalogueAndAMainWindowOffEveryScreen) {
+    const std::vector<std::uint8_t> catalogue = readBytes(QUORVANTA_CATALOGUE);
+    installCatalogue({catalogue.begin(), catalogue.begin() + std::ptrdiff_t(catalogue.size() / 2)});
+    writeFile(settingsFile(), settingsBytes({QRect(30000, 30000, kMainWidth, kMainHeight),
+                                             kNoPosition, kNoPosition, kNoPosition}));
+    ASSERT_NO_FATAL_FAILURE(launch());
+    EXPECT_EQ(geometryOf(main_), centred(kMainWidth, kMainHeight));
+    EXPECT_TRUE(waitUntil([&] { return !otherWindowTitles().empty(); }, patience(10s)))
+        << "no warning";
+    clickKid(main_, kQuitButton);
+    expectEndWritingPlacements(centredPlacements());
+}
+
+// Six hundred media, 4,652 pixels of toggles: the medium window fits the display and scrolls to
+// its last toggle. Medium i has one line at 360 + 0.7 i nm, each in a column of its own.
+TEST_F(Viewer, AMediumWindowWiderThanTheDisplayScrollsToItsLastToggle) {
+    constexpr int kMedia = 600;
+    CatalogueImage catalogue;
+    for (int i = 1; i <= kMedia; ++i)
+        catalogue.medium("Medium " + std::to_string(i), i % 2 ? "gas" : "solid");
+    for (int i = 1; i <= kMedia; ++i)
+        catalogue.line("Medium " + std::to_string(i), 360.0 + 0.7 * i);
+    installCatalogue(catalogue.bytes());
+    ASSERT_NO_FATAL_FAILURE(launch());
+    const WindowId media = open(kSelectByMediumButton, kMediaTitle);
+    ASSERT_NE(media, 0u);
+    const QRect shown = geometryOf(media);
+    EXPECT_EQ(shown.x(), 0) << "centred at the display's width";
+    EXPECT_EQ(shown.width(), kScreenWidth);
+    EXPECT_GT(shown.height(), kMediaHeight) << "the toggles' 20 rows and a scroll bar below";
+    EXPECT_TRUE(QRect(0, 0, kScreenWidth, kScreenHeight).contains(shown));
+
+    // The wheel scrolls sideways as far as it goes; the last toggle then stands at the right end.
+    const QPoint over = shown.topLeft() + QPoint(shown.width() / 2, kMediaHeight / 2);
+    const int overhang = mediaWindowWidth(kMedia) - shown.width();
+    const int notches = overhang / kMediaColumnWidth + 2;
+    for (int i = 0; i < notches; ++i)
+        mouse(over, kWheelDown);
+    clickKid(media, mediumToggle(kMedia).translated(-overhang, 0));
+    for (int i = 0; i < notches; ++i)
+        mouse(over, kWheelUp);
+    clickKid(media, kMediaCloseButton);
+    EXPECT_TRUE(waitUntilHidden(kMediaTitle));
+    expectLinesAt({int(std::lround(SpectrumView::startValues().xOf(360.0 + 0.7 * kMedia)))});
+    clickKid(main_, kQuitButton);
+    Placements expected = centredPlacements();
+    expected[2] = shown;  // where it really stood
+    expectEndWritingPlacements(expected);
 }
 
 }  // namespace
