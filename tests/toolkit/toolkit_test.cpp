@@ -201,49 +201,6 @@ TEST_F(Toolkit, RealInputReachesTheCallbackAsTheProgramsMessages) {
         [top] { return top->isVisible(); });
 }
 
-// A window type as the program's windows describe theirs: 300 x 120 with one kid.
-GridTypeState probeType;
-void probeSize(std::int32_t& w, std::int32_t& h) {
-    w = 300, h = 120;
-}
-void probeKids(std::int32_t grid, std::int32_t) {
-    ToolkitFixture::makeKid(XuiPushButton, grid, 5, 5, 50, 20);
-}
-void probePlacement(std::int32_t& x, std::int32_t& y, std::int32_t& w, std::int32_t& h) {
-    x = -1, y = -1, w = 1280, h = 1024;
-}
-constexpr GridTypeDescriptor kProbe = {"Probe",   probeSize,     50, {93, 0, 0, 124}, false,
-                                       probeKids, probePlacement};
-std::int32_t Probe(std::int32_t& grid, std::int32_t& message, std::int32_t& v0, std::int32_t& v1,
-                   std::int32_t& v2, std::int32_t& v3, std::int32_t& r0, std::int32_t& r1) {
-    return runGridFunction(kProbe, probeType, Probe, grid, message, v0, v1, v2, v3, r0, r1);
-}
-
-// The steps every window shares; the program's own windows show the rest (centring, the cleared
-// buffer, Redrawn for the callback).
-TEST_F(Toolkit, TheGridPatternBuildsWindowsOfItsDesign) {
-    probeType = GridTypeState{};
-    std::int32_t grid = 0, m = msg.CreateWindow, x = -40, y = -30, w = -5, h = 0, r0 = 0, r1 = 0;
-    Probe(grid, m, x, y, w, h, r0, r1);
-    EXPECT_EQ(QRect(topOf(grid)->pos(), topOf(grid)->size()), QRect(-40, -30, 300, 120))
-        << "a negative position kept, a size below 1 replaced by the design size";
-    EXPECT_EQ(XuiKidCount(grid), 1) << "its kids made";
-    XgrFillBox(grid, 124, 0, 0, 10, 10);
-    XuiSend(grid, msg.Resize, 0, 0, 300, 120);
-    EXPECT_EQ(pixel(grid, 5, 5), 0xFFFFFFu) << "a Resize keeps the buffer and its picture";
-
-    // Without the message names every message the pattern uses is 0: said, and registered.
-    XgrResetToolkit();
-    guiNames = GuiNames{};
-    probeType = GridTypeState{};
-    ::testing::internal::CaptureStderr();
-    m = 0;
-    Probe(grid, m, x, y, w, h, r0, r1);
-    const std::string said = "Probe() : Initialize : error ::: (undefined message)\n";
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), said + said);
-    EXPECT_TRUE(probeType.registered);
-}
-
 // Right of and below the pointer, flipped where it would pass an edge of the screen. (That it
 // never paints the picture and goes when the picture is drawn the main window's tests show.)
 TEST_F(Toolkit, TheReadoutStandsBesideThePointerOnTheScreen) {
