@@ -70,7 +70,6 @@ class Render : public ::testing::Test {
         XgrSetBackgroundColor(grid_, 93);  // as start-up sets it
         program.mainWindow = grid_;
         program.passCount = 5;  // past the start-up redraw
-        install({}, {});
         show(Linear, 575, 450);
     }
 
@@ -103,8 +102,7 @@ class Render : public ::testing::Test {
                 pixels.push_back(pixel(x, y));
         return pixels;
     }
-    std::int64_t count(Rgb colour, std::int32_t x1, std::int32_t y1, std::int32_t x2,
-                       std::int32_t y2) const {
+    std::int64_t count(Rgb colour, int x1, int y1, int x2, int y2) const {
         return std::ranges::count(box(x1, y1, x2, y2), colour);
     }
     // The top row of the white line in column x, unbroken up from the band; -1 when there is none.
@@ -179,9 +177,8 @@ TEST_F(Render, ColourBandAndTicksLandOnTheirPixels) {
 
 // Crowded lines, closer than their label's width and two characters, climb 10 pixels above the
 // one before, up to 410 pixels, where they lose their label. Lines stop at x = 950 on the linear
-// scale and at 985 on the logarithmic one; labels that would pass 985 are left out. Lines without
-// a place take no part. Label texts are kept from one redraw to the next, but follow the catalogue:
-// after "741", line 1 of the next row reads "377.01".
+// scale and at 985 on the logarithmic one; labels that would pass 985 are left out, lines without
+// a place take no part. Label texts are kept between redraws but follow the catalogue: "377.01".
 TEST_F(Render, EmissionLinesClimbWhenCrowdedAndStopAtTheirScalesLimit) {
     std::pair<std::vector<double>, std::vector<std::int32_t>> crowd;  // 2 nm (4.4 pixels) apart
     for (std::int32_t i = 0; i < 46; ++i) {
@@ -248,8 +245,7 @@ TEST_F(Render, LinesTakeTheLastSelectedMediumOfTheirNameAndGiveTheExtent) {
         {{0, 1, 0}, 0, 20, 700},
         {{0, 0, 0}, 0, 20000, 10}};
     for (const auto& [selected, medium, low, high] : rows) {
-        SCOPED_TRACE(::testing::Message()
-                     << "selected " << selected[0] << selected[1] << selected[2]);
+        SCOPED_TRACE("selected " + ::testing::PrintToString(selected));
         std::copy(selected.begin(), selected.end(), program.database.mediumSelected.begin() + 1);
         redraw();
         EXPECT_EQ(lineTop(column), medium == 0 ? -1 : 500);
@@ -266,39 +262,31 @@ TEST_F(Render, LinesTakeTheLastSelectedMediumOfTheirNameAndGiveTheExtent) {
 }
 
 // The record of the lines drawn, looked up under a pointer's column: exactly the lines drawn, for
-// the medium they were drawn for, nearest first (equal distances in stored order), within three
-// columns either side, the nearest eight of them and the count.
+// the medium they were drawn for (both media share the name, so the second), nearest first (equal
+// distances in stored order), within three columns either side, the nearest eight and the count.
 TEST_F(Render, TheLinesFoundUnderAColumnAreThoseDrawn) {
-    struct Row {
-        const char* name;
-        Lines lines;
-        double pointer;  // the wavelength in the pointer's column
-        std::vector<std::pair<std::int32_t, std::int32_t>> found;  // (line, medium)
-        std::size_t count;
-        std::vector<std::string> media = {"M"};
-        std::vector<std::int32_t> selected = {};
-    };
+    // Rows: name, lines, the wavelength in the pointer's column, the lines found and the count.
+    using Found = std::vector<std::pair<std::int32_t, std::int32_t>>;  // (line, medium)
+    using Row = std::tuple<const char*, Lines, double, Found, std::size_t>;
     const Row rows[] = {
         // 350..850 nm, 2 pixels a nanometre
         Row("one column", {{1, 600.0}, {1, 600.2}, {1, 600.1}, {1, 600.2}}, 600.2,
-            {{1, 1}, {3, 1}, {2, 1}, {4, 1}}, 4),
-        Row("three columns", {{1, 601.5}, {1, 598.0}, {1, 598.5}}, 600, {{1, 1}, {3, 1}}, 2),
+            {{1, 2}, {3, 2}, {2, 2}, {4, 2}}, 4),
+        Row("three columns", {{1, 601.5}, {1, 598.0}, {1, 598.5}}, 600, {{1, 2}, {3, 2}}, 2),
         Row("past the linear limit", {{1, 830}}, 830, {}, 0),
-        Row("climbed past its label", evenly(50, 600, 1), 644, {{45, 1}, {44, 1}, {46, 1}}, 3),
-        Row("a shared name", {{1, 600}}, 600, {{1, 2}}, 1, {"Dye", "Dye"}),
-        Row("nothing selected", {{1, 600}}, 600, {}, 0, {"M"}, {0}),
+        Row("climbed past its label", evenly(50, 600, 1), 644, {{45, 2}, {44, 2}, {46, 2}}, 3),
         Row("the nearest eight", evenly(12, 600, 0.1), 600,
-            {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {7, 1}, {8, 1}}, 12)};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        install(row.lines, row.media, row.selected);
+            {{1, 2}, {2, 2}, {3, 2}, {4, 2}, {5, 2}, {6, 2}, {7, 2}, {8, 2}}, 12)};
+    for (const auto& [name, lines, pointer, expected, total] : rows) {
+        SCOPED_TRACE(name);
+        install(lines, {"Dye", "Dye"});
         show(Linear, 600, 500);
-        const LinesNear near = program.drawnLines.near(columnOf(row.pointer), 8);
-        std::vector<std::pair<std::int32_t, std::int32_t>> found;
+        const LinesNear near = program.drawnLines.near(columnOf(pointer), 8);
+        Found found;
         for (const DrawnLine& line : near.nearest)
             found.emplace_back(line.transition, line.medium);
-        EXPECT_EQ(found, row.found);
-        EXPECT_EQ(near.count, row.count);
+        EXPECT_EQ(found, expected);
+        EXPECT_EQ(near.count, total);
     }
     // It is the record of the picture: a medium deselected since stays until the next redraw.
     install({{1, 600.0}, {2, 600.1}}, {"Ar", "Kr"});
@@ -316,11 +304,8 @@ TEST_F(Render, MediumColoursSpreadTheBitsOfTheNumberOverThePrimaries) {
         {9, {65535, 65535, 49151}},  {17, {65535, 49151, 65535}},  {33, {49151, 65535, 65535}},
         {64, {16383, 16383, 16383}}, {200, {32767, 32767, 32767}}, {65535, {49151, 16383, 16383}},
         {0, {65535, 65535, 65535}},  {-7, {65535, 65535, 65535}}};
-    for (const auto& [medium, c] : rows) {
-        const Intensities got = mediumIntensities(medium);
-        EXPECT_EQ(std::tuple(got.red, got.green, got.blue), std::tuple(c.red, c.green, c.blue))
-            << medium;
-    }
+    for (const auto& [medium, c] : rows)
+        EXPECT_EQ(mediumIntensities(medium), c) << medium;
 }
 
 TEST_F(Render, LegendPutsEightNamesInAColumnAndStartsTheNextAfterTheLongest) {
