@@ -178,7 +178,8 @@ TEST_F(Render, ColourBandAndTicksLandOnTheirPixels) {
 // Crowded lines, closer than their label's width and two characters, climb 10 pixels above the
 // one before, up to 410 pixels, where they lose their label. Lines stop at x = 950 on the linear
 // scale and at 985 on the logarithmic one; labels that would pass 985 are left out, lines without
-// a place take no part. Label texts are kept between redraws but follow the catalogue: "377.01".
+// a place take no part. Label texts are cached across redraws but follow the catalogue: 741, then
+// 377.01 for line 1. Each line stays white, unbroken, from its top down to the band.
 TEST_F(Render, EmissionLinesClimbWhenCrowdedAndStopAtTheirScalesLimit) {
     std::pair<std::vector<double>, std::vector<std::int32_t>> crowd;  // 2 nm (4.4 pixels) apart
     for (std::int32_t i = 0; i < 46; ++i) {
