@@ -29,7 +29,6 @@ using testing::readBytes;
 using testing::readText;
 
 const std::string kHeader = "medium,phase,wavelength_nm,note\n";
-const std::string kStatusHeader = "medium,phase,wavelength_nm,note,status,source\n";
 
 struct ToolRun {
     int status = -1;  // exit status, or -1 when the tool did not exit normally
@@ -56,49 +55,46 @@ class DbTool : public ::testing::Test {
 
     // The tool run through the shell with the given arguments (paths and words without blanks).
     ToolRun run(const std::string& args) const {
-        const std::string command = std::string(QUORVANTA_DB_TOOL) + " " + args;
         const std::string out = path(".out"), err = path(".err");
-        const int status = std::system((command + " >'" + out + "' 2>'" + err + "'").c_str());
+        const int status =
+            std::system((QUORVANTA_DB_TOOL " " + args + " >" + out + " 2>" + err).c_str());
         ToolRun result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readText(out), readText(err)};
         fs::remove(out);
         fs::remove(err);
         return result;
     }
     static std::string describe(const ToolRun& run) {
-        return "exit " + std::to_string(run.status) + "\n--- stdout\n" + run.out + "--- stderr\n" +
-               run.err;
+        return "exit " + std::to_string(run.status) + "\n" + run.out + "stderr:\n" + run.err;
     }
 };
 
 // A table built, dumped and built again from its dump: the second file is the first byte for byte,
-// check finds nothing to note, and the file holds the table's lines in wavelength order.
+// check finds nothing to note (so the lines are stored in wavelength order) and says `check`.
 struct TableCase {
     std::string name, csv;
-    std::string stored = "";  // "medium wavelength[ note]; ..." in file order; empty: not compared
-    std::string dump = "";    // what dump writes; empty: the table itself if in canonical form
-    std::string check = "";   // what check writes in "FILE: OK (...)"; empty: not compared
+    std::string dump = "";   // what dump writes; empty: the table itself if in canonical form
+    std::string check = "";  // what check writes in "FILE: OK (...)"; empty: not compared
 };
 
 std::vector<TableCase> tableCases() {
-    const std::string longNote(dbtool::kMaxNoteLength, 'n');
     return {
-        {"the shipped catalogue", readText(QUORVANTA_CATALOGUE_CSV), "", "",
+        {"the shipped catalogue", readText(QUORVANTA_CATALOGUE_CSV), "",
          "138 media, 508 lines, 7.36 .. 570569 nm"},
         {"edge cases",
          "\xEF\xBB\xBF"  // a byte order mark
          "medium,phase,wavelength_nm,note\r\n"
          "ABCDEFGHIJKLMNOPQRST,solid,1064,\r\n"  // name filling its field, empty note
          "\"Er,Cr:YSGG\",solid,2780,\"\"\"quoted\"\", too\"\r\n"  // comma and quotes
-         "Nd:YAG ,solid,1e3," +
-             longNote +
-             "\r\n\r\n\n"                                       // trailing blank, longest note
-             "tiny,gas,5e-324,\"\"\"smallest\"\" double\"\r\n"  // quotes without a comma
-             "huge,gas,1.7976931348623157e308,largest double\r\n"
-             "\"Er,Cr:YSGG\",solid,2940,no line end",
-         "tiny 5e-324 \"smallest\" double; Nd:YAG  1000 " + longNote +
-             "; ABCDEFGHIJKLMNOPQRST 1064; Er,Cr:YSGG 2780 \"quoted\", too; "
-             "Er,Cr:YSGG 2940 no line end; huge 1.7976931348623157e+308 largest double",
-         "",
+         "Nd:YAG ,solid,1e3,\r\n\r\n\n"                           // trailing blank lines
+         "tiny,gas,5e-324,\"\"\"smallest\"\" double\"\r\n"        // quotes without a comma
+         "huge,gas,1.7976931348623157e308,largest double\r\n"
+         "\"Er,Cr:YSGG\",solid,2940,no line end",
+         // Each line waits until its medium is next (tiny and Nd:YAG until Er,Cr:YSGG is out).
+         kHeader +
+             "ABCDEFGHIJKLMNOPQRST,solid,1064,\n\"Er,Cr:YSGG\",solid,2780,\"\"\"quoted\"\", too\"\n"
+             "Nd:YAG ,solid,1000,\ntiny,gas,5e-324,\"\"\"smallest\"\" double\"\n"
+             "\"Er,Cr:YSGG\",solid,2940,no line end\n"
+             "huge,gas,1.7976931348623157e+308,largest double\n",
          "5 media, 6 lines, 5e-324 .. 1.7976931348623157e+308 nm; 1 name fills all 20 bytes, "
          "without NUL"},
         {"ties keep the table's order",
@@ -107,19 +103,19 @@ std::vector<TableCase> tableCases() {
         {"media grouped",
          kHeader + "He-Ne,gas,632.816,\nHe-Ne,gas,3392.2,\nNd:YAG,solid,1064.1,\nAr,gas,488,\n"
                    "Ar,gas,351.1,\n",
-         "",
          kHeader + "He-Ne,gas,632.816,\nNd:YAG,solid,1064.1,\nAr,gas,351.1,\nAr,gas,488,\n"
                    "He-Ne,gas,3392.2,\n"},
         {"a later medium's line ties with an earlier one's",
          kHeader + "A,gas,600,\nB,gas,500,b\nA,gas,500,a\n"},
-        {"each medium below the one before", kHeader + "A,gas,3,\nB,gas,2,\nC,gas,1,\n"},
+        {"each medium below the one before, the longest note",
+         kHeader + "A,gas,3,\nB,gas,2,\nC,gas,1," + std::string(dbtool::kMaxNoteLength, 'n') +
+             "\n"},
     };
 }
 
 TEST_F(DbTool, TablesAreStoredByWavelengthAndRebuildByteForByteFromTheirDump) {
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    const auto builtin = builtinCatalogue();
     for (const TableCase& c : tableCases()) {
         SCOPED_TRACE(c.name);
         clear();
@@ -129,89 +125,66 @@ TEST_F(DbTool, TablesAreStoredByWavelengthAndRebuildByteForByteFromTheirDump) {
         EXPECT_EQ(fs::status(first).permissions(), fs::perms(0666 & ~mask)) << "not the umask's";
         const ToolRun dump = run("dump " + first);
         EXPECT_TRUE(dump.clean()) << describe(dump);
-        const bool canonical = c.csv.starts_with(kHeader);
-        EXPECT_EQ(dump.out, !c.dump.empty() ? c.dump : canonical ? c.csv : dump.out);
+        EXPECT_EQ(dump.out, !c.dump.empty()              ? c.dump
+                            : c.csv.starts_with(kHeader) ? c.csv
+                                                         : dump.out);
         EXPECT_EQ(run("build " + place("dumped.csv", dump.out) + " -o " + second).status, 0);
         EXPECT_EQ(readBytes(first), readBytes(second)) << "the rebuild from the dump differs";
+        EXPECT_EQ(readBytes(first).at(4), 3) << "not the three phases in the header";
         const ToolRun check = run("check " + first);
         EXPECT_TRUE(check.clean()) << "a file build wrote got a note: " << describe(check);
         EXPECT_EQ(check.out, c.check.empty() ? check.out : first + ": OK (" + c.check + ")\n");
         EXPECT_TRUE(c.name != "the shipped catalogue" ||
-                    std::ranges::equal(builtin, readBytes(first)))
+                    std::ranges::equal(builtinCatalogue(), readBytes(first)))
             << "the built-in catalogue is not data/laser-lines.csv built";
-
-        TransitionDatabase db;
-        ASSERT_EQ(loadTransitionDatabaseFile(first, db).status, LoadReport::Status::Loaded);
-        EXPECT_EQ(db.phaseCount, 3);
-        std::string stored;
-        for (std::int32_t k = 1; k <= db.transitionCount; ++k) {
-            const Transition& line = db.transitions[std::size_t(k)];
-            stored += (k > 1 ? "; " : "") + std::string(line.mediumName()) + " " +
-                      dbtool::shortestNumberText(line.wavelength()) +
-                      (line.note().empty() ? "" : " " + line.note());
-        }
-        EXPECT_EQ(stored, c.stored.empty() ? stored : c.stored);
     }
 }
 
-// Tables with faults, a row a line: build names every fault with its line and column (the first
-// 50 of them), counts them, and writes nothing.
-struct Row {
-    std::string text;
-    std::string errors;  // how this line's errors begin after "FILE:LINE:", one a line
+// Tables with faults, a row a line and how its errors begin, one a line ("LINE:COLUMN: ..."): build
+// names every fault, counts them and writes nothing.
+using Row = std::pair<std::string, std::string>;
+const std::vector<std::vector<Row>> kBadTables = {
+    {{"medium,phase,wavelength_nm,note", ""},
+     {"A,gas,1,", ""},
+     {"B,solid,2,", ""},
+     {"A,liquid,3,", "4:2: medium \"A\" is gas on line 2 but liquid here"},
+     // A misspelt first phase is one error, not an error on every later line as well.
+     {"X,gass,1,", "5:2: phase \"gass\" is not one of solid, liquid, gas"},
+     {"X,gas,2,", ""},
+     {"X,solid,4,", "7:2: medium \"X\" is gas on line 6 but solid here"},
+     {"", ""},
+     {"ABCDEFGHIJKLMNOPQRSTU,Solid,abc,ok",
+      "9:1: medium name \"ABCDEFGHIJKLMNOPQRSTU\" is 21 bytes long; at most 20 fit\n"
+      "9:2: phase \"Solid\" is not one of\n9:3: wavelength \"abc\" is not a finite"},
+     {"He\tNe,gas,1,", "10:1: medium name \"He\\x09Ne\" holds byte 0x09, which is not printable"},
+     {"Rh\xC3\xB6,gas,1,", "11:1: medium name \"Rh\\xC3\\xB6\" holds byte 0xC3, which is not"},
+     {",gas,1,", "12:1: medium name is empty"},
+     {"C,plasma,1,", "13:2: phase \"plasma\" is not one of solid, liquid, gas"},
+     {"A,gas,0,", "14:3: wavelength \"0\" is not a finite positive number"},
+     {"A,gas,inf,", "15:3: wavelength \"inf\" is not a finite positive number"},
+     {"A,gas,1e999,", "16:3: wavelength \"1e999\" is not a finite positive number"},
+     {"A,gas, 632.8,", "17:3: wavelength \" 632.8\" is not a finite positive number"},
+     {"A,gas,1," + std::string(120, 'n'), "18:4: note is 120 bytes long; at most 119 fit"},
+     {"A,gas,1", "19:1: expected 4 fields (medium,phase,wavelength_nm,note) but found 3"},
+     {"A,gas,1,a,b", "20:1: expected 4 fields (medium,phase,wavelength_nm,note) but found 5; a"},
+     {"A,gas,1,\"open", "21:4: quoted field has no closing quote"},
+     {"A,gas,1,say \"hi\"", "22:4: double quote inside an unquoted field; quote the whole field"},
+     {"\"A\"x,gas,1,", "23:1: text after the closing quote; a field is either quoted as a whole"},
+     {"A,gas,1,x\ry",
+      "24:4: note holds byte 0x0D, which is not printable ASCII\n"
+      "not written: 21 errors in"}},
+    {{"medium,phase,wavelength,note", "1:1: the first line must be the header medium,phase,"},
+     {"A,gas,1,", "not written: 1 error in"}},
+    {{"medium,phase,wavelength_nm,note,status,source", ""},
+     {"A,gas,1,,,", "2:5: the line has no status; give confirmed, calculated, range or"},
+     {"A,gas,1,,Confirmed,R1", "3:5: status \"Confirmed\" is not one of confirmed, calculated,"},
+     {"A,gas,1,,confirmed,", "4:6: a confirmed line needs its source; a line without one is"},
+     {"A,gas,1,,range,", "5:6: a range line needs its source"},
+     {"A,gas,1,,calculated,R\x7f", "6:6: source holds byte 0x7F, which is not printable ASCII"},
+     {"A,gas,1,",
+      "7:1: expected 6 fields (medium,phase,wavelength_nm,note,status,source) but\n"
+      "not written: 6 errors in"}},
 };
-
-std::vector<std::vector<Row>> badTables() {
-    std::vector<std::vector<Row>> tables = {
-        {{"medium,phase,wavelength_nm,note", ""},
-         {"A,gas,1,", ""},
-         {"B,solid,2,", ""},
-         {"A,liquid,3,", "2: medium \"A\" is gas on line 2 but liquid here"},
-         // A misspelt first phase is one error, not an error on every later line as well.
-         {"X,gass,1,", "2: phase \"gass\" is not one of solid, liquid, gas"},
-         {"X,gas,2,", ""},
-         {"X,solid,4,", "2: medium \"X\" is gas on line 6 but solid here"},
-         {"", ""},
-         {"ABCDEFGHIJKLMNOPQRSTU,Solid,abc,ok",
-          "1: medium name \"ABCDEFGHIJKLMNOPQRSTU\" is 21 bytes long; at most 20 fit\n"
-          "2: phase \"Solid\" is not one of\n3: wavelength \"abc\" is not a finite"},
-         {"He\tNe,gas,1,", "1: medium name \"He\\x09Ne\" holds byte 0x09, which is not printable"},
-         {"Rh\xC3\xB6,gas,1,", "1: medium name \"Rh\\xC3\\xB6\" holds byte 0xC3, which is not"},
-         {",gas,1,", "1: medium name is empty"},
-         {"C,plasma,1,", "2: phase \"plasma\" is not one of solid, liquid, gas"},
-         {"A,gas,0,", "3: wavelength \"0\" is not a finite positive number"},
-         {"A,gas,inf,", "3: wavelength \"inf\" is not a finite positive number"},
-         {"A,gas,1e999,", "3: wavelength \"1e999\" is not a finite positive number"},
-         {"A,gas, 632.8,", "3: wavelength \" 632.8\" is not a finite positive number"},
-         {"A,gas,1," + std::string(120, 'n'), "4: note is 120 bytes long; at most 119 fit"},
-         {"A,gas,1", "1: expected 4 fields (medium,phase,wavelength_nm,note) but found 3"},
-         {"A,gas,1,a,b", "1: expected 4 fields (medium,phase,wavelength_nm,note) but found 5; a"},
-         {"A,gas,1,\"open", "4: quoted field has no closing quote"},
-         {"A,gas,1,say \"hi\"", "4: double quote inside an unquoted field; quote the whole field"},
-         {"\"A\"x,gas,1,", "1: text after the closing quote; a field is either quoted as a whole"},
-         {"A,gas,1,x\ry", "4: note holds byte 0x0D, which is not printable ASCII"}},
-        {{"medium,phase,wavelength,note", "1: the first line must be the header medium,phase,"},
-         {"A,gas,1,", ""}},
-        {{"medium,phase,wavelength_nm,note,status,source", ""},
-         {"A,gas,1,,,", "5: the line has no status; give confirmed, calculated, range or"},
-         {"A,gas,1,,Confirmed,R1", "5: status \"Confirmed\" is not one of confirmed, calculated,"},
-         {"A,gas,1,,confirmed,", "6: a confirmed line needs its source; a line without one is"},
-         {"A,gas,1,,range,", "6: a range line needs its source"},
-         {"A,gas,1,,calculated,R\x7f", "6: source holds byte 0x7F, which is not printable ASCII"},
-         {"A,gas,1,", "1: expected 6 fields (medium,phase,wavelength_nm,note,status,source) but"}},
-        {{"medium,phase,wavelength_nm,note", ""}},
-        {{"medium,phase,wavelength_nm,note", ""}},
-    };
-    for (int i = 0; i < 60; ++i)
-        tables[3].push_back(
-            {"A,plasma,1,", "2: phase \"plasma\" is not one of solid, liquid, gas"});
-    for (int i = 0; i <= kMaxRecords; ++i)
-        tables[4].push_back({"M" + std::to_string(i) + ",gas," + std::to_string(i + 1) + ",", ""});
-    tables[4].back().errors =
-        "1: more than 65535 media; a catalogue holds at most 65535\n"
-        "1: more than 65535 lines; a catalogue holds at most 65535";
-    return tables;
-}
 
 // A catalogue file of media "name=phase" and lines "name=wavelength[=note]", each list split by
 // '|', cut short by `cut` bytes (or grown by -cut bytes 0xEE).
@@ -236,7 +209,7 @@ Bytes catalogue(const std::string& media, const std::string& lines, int cut = 0)
 
 // A command run on a file (none: missing) that %F stands for; %O is a file that must stay as it
 // was. "%F: " and "%F:" are left out of what it writes. `out` is all of standard output or, ending
-// in "...", its start (help: no line over 80 columns); each line of `err` is on standard error.
+// in "...", a part of it (in lines of at most 80 columns); each line of `err` is on standard error.
 struct FileCase {
     Bytes file;
     std::string args;
@@ -254,13 +227,6 @@ std::vector<FileCase> fileCases() {
     flawed[kHeaderSize + 24] = 'y';
     flawed[kHeaderSize + kMediumRecordSize + 10] = 'x';
     flawed[kHeaderSize + 7 * kMediumRecordSize + 2 * kTransitionRecordSize + 10] = 'z';
-    std::string unmatched, nothing;
-    for (int k = 1; k <= 25; ++k) {
-        nothing += "|Nothing=" + std::to_string(100 + k);
-        if (k <= 20)
-            unmatched += "transition " + std::to_string(k) +
-                         " (\"Nothing\"): medium name \"Nothing\" matches no medium\n";
-    }
     // Reserved bytes that hold no note (a byte after the NUL, no NUL, a control byte, high bytes).
     Bytes foreign = catalogue("Ruby=solid", "Ruby=694.3=nnn|Ruby=694.3|Ruby=694.3=nnn|Ruby=694.3");
     const auto note = [&](std::size_t k) {
@@ -279,32 +245,16 @@ std::vector<FileCase> fileCases() {
     const std::string ruby = "Ruby,solid,694.3,\n";
 
     std::vector<FileCase> cases;
-    for (const std::vector<Row>& table : badTables()) {
+    for (const std::vector<Row>& table : kBadTables) {
         std::string text, errors;
-        int count = 0;
-        for (std::size_t line = 1; line <= table.size(); ++line) {
-            text += table[line - 1].text + "\n";
-            std::istringstream each(table[line - 1].errors);
-            for (std::string error; std::getline(each, error);)
-                if (++count <= 50) errors += std::to_string(line) + ":" + error + "\n";
-        }
-        if (count > 50) errors += "... and " + std::to_string(count - 50) + " more errors\n";
-        cases.push_back({Bytes(text.begin(), text.end()), "build %F -o %O", 1, "",
-                         errors + "not written: " + std::to_string(count) +
-                             (count == 1 ? " error in" : " errors in")});
+        for (const auto& [line, said] : table)
+            text += line + "\n", errors += said + "\n";
+        cases.push_back({Bytes(text.begin(), text.end()), "build %F -o %O", 1, "", errors});
     }
     cases.insert(
         cases.end(),
         {
-            {flawed, "info %F", 0,
-             "7 media, 9 lines (phase count in the header: 3)\n  solid: 2 media, 4 lines\n"
-             "  liquid: 1 medium, 0 lines\n  gas: 3 media, 2 lines\n  other phases: 1 medium, 1 "
-             "line\n"
-             "  without a medium: 2 lines\nwavelength range: -1.5 .. 118834 nm\n"
-             "lines outside 10..20000 nm: 5 (3 below, 2 above)\n"
-             "lines whose wavelength is not a number: 1\n"
-             "every line's medium exists: no, 2 lines name no medium\n",
-             ""},
+            {flawed, "info %F", 0, "lines outside 10..20000 nm: 5 (3 below, 2 above)\n...", ""},
             {flawed, "check %F", 1,
              "medium 6 has an empty name\n"
              "medium 5 \"Ru\\x01y\": name holds bytes outside printable ASCII\n"
@@ -320,8 +270,6 @@ std::vector<FileCase> fileCases() {
              "transition 5 (\"CH3OH\"): medium name \"CH3OH\" matches no medium\n"
              "medium 7 \"He-Ne\" has the same name as medium 1\n13 problems\n",
              "note: lines not in wavelength order (transition 3, 694.3 nm, follows 20000 nm)"},
-            {catalogue("Ruby=solid", nothing.substr(1)), "check %F", 1,
-             unmatched + "... and 5 more lines whose medium matches none\n25 problems\n", ""},
             {catalogue("He-Ne=gas|Ruby=solid", "", 10), "check %F", 1,
              "header promises 2 media and 0 transitions (56 bytes after the header) but the file "
              "holds 52 bytes; loaded 1 medium and 0 transitions.\n1 problem\n",
@@ -359,29 +307,13 @@ std::vector<FileCase> fileCases() {
             // Missing files are bad data, not bad usage.
             {{}, "dump %F", 1, "", "quorvanta-db: no such file"},
             {{}, "build %F -o %O", 1, "", "quorvanta-db: no such file"},
-            // Bad usage exits 2 and points to the help; help exits 0.
+            // Bad usage exits 2 and points to the help; help exits 0, whatever else is given.
             {{}, "", 2, "", "quorvanta-db: no command given\nTry 'quorvanta-db help'."},
-            {{}, "frobnicate", 2, "", "quorvanta-db: no command named frobnicate"},
-            {{}, "build x.csv", 2, "", "build: expects -o FILE, the catalogue to write"},
-            {{},
-             "build a.csv -o",
-             2,
-             "",
-             "build: -o needs a file name\nTry 'quorvanta-db help build'."},
+            {{}, "build x -o", 2, "", "-o needs a file name\nTry 'quorvanta-db help build'."},
             {{}, "check --verbose x.dat", 2, "", "check: unknown option --verbose"},
-            {{}, "dump", 2, "", "dump: expects one catalogue file"},
-            {queried, "lines %F --from", 2, "",
-             "lines: --from needs a value\nTry 'quorvanta-db help lines'."},
             {queried, "lines %F --from 1064nm", 2, "", "lines: --from \"1064nm\" is not a number"},
-            {queried, "lines %F --to=inf", 2, "", "lines: --to \"inf\" is not a number"},
-            {queried, "lines %F --phase plasma", 2, "",
-             "lines: --phase \"plasma\" is not solid, liquid or gas"},
             {queried, "lines %F --from 800 --to 500", 2, "", "lines: --from 800 is above --to 500"},
-            {queried, "lines %F --medium a --medium=b", 2, "", "lines: --medium is given twice"},
-            {queried, "lines %F --colour red", 2, "", "lines: unknown option --colour"},
             {{}, "--help", 0, "Usage: quorvanta-db COMMAND [ARGUMENTS]\n...", ""},
-            {{}, "help build", 0, "Usage: quorvanta-db build CSV -o FILE\n...", ""},
-            {{}, "check x.dat --help", 0, "Usage: quorvanta-db check FILE\n...", ""},
             {queried, "lines %F --to 500 --help", 0,
              "Usage: quorvanta-db lines FILE [--from NM] [--to NM] [--medium TEXT]\n...", ""},
         });
@@ -404,11 +336,14 @@ TEST_F(DbTool, CommandsOnFilesSayWhatTheyFindAndExitWithItsStatus) {
             return text;
         };
         const std::string out = unnamed(result.out), err = unnamed(result.err);
-        const std::size_t shown = c.out.ends_with("...") ? c.out.size() - 3 : std::string::npos;
-        EXPECT_EQ(out.substr(0, shown), c.out.substr(0, shown));
-        std::istringstream lines(shown == std::string::npos ? "" : out);
-        for (std::string line; std::getline(lines, line);)
-            EXPECT_LE(line.size(), 80u) << line;
+        if (!c.out.ends_with("...")) {
+            EXPECT_EQ(out, c.out);
+        } else {
+            EXPECT_NE(out.find(c.out.substr(0, c.out.size() - 3)), std::string::npos);
+            std::istringstream lines(out);
+            for (std::string line; std::getline(lines, line);)
+                EXPECT_LE(line.size(), 80u) << line;
+        }
         EXPECT_EQ(result.status, c.status);
         EXPECT_EQ(err.empty(), c.err.empty());
         std::istringstream said(c.err);
@@ -419,22 +354,16 @@ TEST_F(DbTool, CommandsOnFilesSayWhatTheyFindAndExitWithItsStatus) {
     }
 }
 
-// The shipped table: every line's status on record, corrections that stay made, and the built-in
-// catalogue, built from it, with its media numbered as the table lists them (their colours follow
-// the numbers); the round trip checks that its lines are in wavelength order.
-TEST_F(DbTool, ShippedCatalogueKeepsItsProvenanceAndOrder) {
+// The shipped table: every line's status on record and corrections that stay made.
+TEST_F(DbTool, ShippedCatalogueKeepsItsProvenance) {
     const std::string text = readText(QUORVANTA_CATALOGUE_CSV);
-    EXPECT_EQ(text.substr(0, kStatusHeader.size()), kStatusHeader);
     const dbtool::CatalogueTable table = dbtool::parseCatalogueCsv(text);
     ASSERT_TRUE(table.errors.empty()) << dbtool::formatCsvError("laser-lines.csv", table.errors[0]);
     std::size_t backed = 0;
-    std::vector<std::string> media;
     std::set<std::pair<std::string, double>> lines;
     for (const dbtool::CatalogueRow& row : table.rows) {
         backed += row.status == "confirmed" || row.status == "calculated";
         lines.emplace(row.medium, row.wavelength);
-        if (std::find(media.begin(), media.end(), row.medium) == media.end())
-            media.push_back(row.medium);
     }
     // Not to slip back: at least 64 % of the lines confirmed or calculated.
     EXPECT_GE(backed * 100, table.rows.size() * 64) << backed << " of " << table.rows.size();
@@ -452,12 +381,6 @@ TEST_F(DbTool, ShippedCatalogueKeepsItsProvenanceAndOrder) {
         EXPECT_TRUE(lines.contains({medium, value})) << medium << " " << value << " is missing";
         EXPECT_FALSE(lines.contains({medium, replaced})) << medium << " " << replaced << " is back";
     }
-
-    TransitionDatabase db;
-    ASSERT_FALSE(loadTransitionDatabase(builtinCatalogue(), "builtin", db).damaged);
-    ASSERT_EQ(std::size_t(db.mediumCount), media.size());
-    for (std::int32_t i = 1; i <= db.mediumCount; ++i)
-        EXPECT_EQ(db.media[std::size_t(i)].name(), media[std::size_t(i - 1)]) << "medium " << i;
 }
 
 }  // namespace
