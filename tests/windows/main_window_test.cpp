@@ -1,0 +1,394 @@
+// The main window's controls, scroll bars, keys, wheel and gestures on the colour band, each
+// done to the real widgets, and the view and selection they leave.
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QWheelEvent>
+
+#include "common/program_fixture.h"
+
+namespace quorvanta::testing {
+namespace {
+
+constexpr std::int32_t kBandRow = 550;
+using Action = QAbstractSlider::SliderAction;
+
+class MainWindow : public ProgramFixture {
+  protected:
+    void SetUp() override {
+        CatalogueImage catalogue;
+        catalogue.medium("Ar ion", "gas").medium("Nd:YAG", "solid").medium("HeNe", "gas");
+        catalogue.line("Ar ion", 400).line("Nd:YAG", 700).line("HeNe", 632.8).line("HeNe", 3391);
+        start(catalogue);
+    }
+
+    static QScrollBar* bar(std::int32_t k) {
+        return static_cast<QScrollBar*>(kid(program.mainWindow, k));
+    }
+    static void trigger(std::int32_t k, Action action) {
+        bar(k)->triggerAction(action);
+        processQueued();
+    }
+    static void sendKid(std::int32_t k, std::int32_t message, std::int32_t v0, std::int32_t v1,
+                        std::int32_t v2, std::int32_t v3) {
+        XgrQueueMessage(XuiGetKid(program.mainWindow, k), message, v0, v1, v2, v3, 0, 0);
+        processQueued();
+    }
+    static void select(std::vector<int> media) {
+        std::fill(program.database.mediumSelected.begin(), program.database.mediumSelected.end(),
+                  0);
+        for (int m : media)
+            program.database.mediumSelected[std::size_t(m)] = 1;
+        DrawSpectrum(program.view.viewCentre, program.view.viewWidth);
+    }
+    // Press at fromX, move to toX, release there; on the band's middle row unless told.
+    static void drag(Qt::MouseButton button, int fromX, int toX, int y = kBandRow) {
+        QTest::mousePress(grid(), button, {}, QPoint(fromX, y));
+        processQueued();
+        if (fromX != toX) QTest::mouseMove(grid(), QPoint(toX, y));
+        processQueued();
+        QTest::mouseRelease(grid(), button, {}, QPoint(toX, y));
+        processQueued();
+    }
+    static void wheel(QPoint at, QPoint turn, Qt::KeyboardModifiers modifiers = {}) {
+        QWheelEvent event(at, grid()->mapToGlobal(at), {}, turn, Qt::NoButton, modifiers,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(grid(), &event);
+        processQueued();
+    }
+    static std::array<std::int32_t, 4> barPosition(std::int32_t k) {
+        std::array<std::int32_t, 4> p{};
+        XuiGetPosition(XuiGetKid(program.mainWindow, k), p[0], p[1], p[2], p[3]);
+        return p;
+    }
+};
+
+TEST_F(MainWindow, EachControlSetsTheView) {
+    struct Row {
+        const char* name;
+        double centre, width;
+        std::int32_t scale;
+        void (*act)();
+        double wantCentre, wantWidth;
+        std::int32_t wantScale;
+    };
+    constexpr std::int32_t Lin = Linear, Log = Logarithmic;
+    const Row rows[] = {
+        {"arrow right", 575, 450, Log, [] { trigger(HBarKid, Action::SliderSingleStepAdd); }, 584,
+         450, Log},
+        {"trough right", 575, 450, Lin, [] { trigger(HBarKid, Action::SliderPageStepAdd); }, 620,
+         450, Lin},
+        {"arrow left", 575, 450, Lin, [] { trigger(HBarKid, Action::SliderSingleStepSub); }, 566,
+         450, Lin},
+        {"trough left", 575, 450, Log, [] { trigger(HBarKid, Action::SliderPageStepSub); }, 530,
+         450, Log},
+        {"arrow left at 10 nm", 235, 450, Log,
+         [] { trigger(HBarKid, Action::SliderSingleStepSub); }, 235, 450, Log},
+        {"trough right at 20000", 19760, 450, Lin,
+         [] { trigger(HBarKid, Action::SliderPageStepAdd); }, 19775, 450, Lin},
+        {"position thumb to 1000", 575, 450, Log,
+         [] { sendKid(HBarKid, msg.Change, 10, 1000, 1450, 20000); }, 1225.0 * 20000 / 19999, 450,
+         Log},
+        {"width thumb to 1000", 575, 450, Lin,
+         [] { sendKid(VBarKid, msg.Change, 10, 1000, 1005, 19995); }, 575, 1000.0 * 19990 / 19995,
+         Lin},
+        {"width arrow in, linear", 575, 450, Lin,
+         [] { trigger(VBarKid, Action::SliderSingleStepSub); }, 575, 441, Lin},
+        {"width arrow in, log", 575, 450, Log,
+         [] { trigger(VBarKid, Action::SliderSingleStepSub); }, 573.254, 441, Log},
+        {"width trough out, log", 575, 450, Log,
+         [] { trigger(VBarKid, Action::SliderPageStepAdd); }, 585.235, 500, Log},
+        {"width trough in, linear", 575, 450, Lin,
+         [] { trigger(VBarKid, Action::SliderPageStepSub); }, 575, 405, Lin},
+        {"Max Zoom", 575, 450, Log, [] { click(program.mainWindow, MaxZoomKid); }, 575, 10, Log},
+        {"Min Zoom", 575, 450, Log, [] { click(program.mainWindow, MinZoomKid); }, 10005, 19990,
+         Log},
+        {"Visible", 3000, 100, Lin, [] { click(program.mainWindow, VisibleKid); }, 575, 450, Lin},
+        {"Lin/Log", 575, 450, Log, [] { click(program.mainWindow, LinLogKid); }, 575, 450, Lin},
+        {"Lin/Log back", 575, 450, Lin, [] { click(program.mainWindow, LinLogKid); }, 575, 450,
+         Log},
+        {"Zoom All 400..700, log", 3000, 100, Log,
+         [] {
+             select({1, 2});
+             click(program.mainWindow, ShowAllKid);
+         },
+         575, 450, Log},
+        {"Zoom All 400..700, linear", 3000, 100, Lin,
+         [] {
+             select({1, 2});
+             click(program.mainWindow, ShowAllKid);
+         },
+         550, 450, Lin},
+        {"Zoom All, nothing selected", 3000, 100, Log,
+         [] {
+             select({});
+             click(program.mainWindow, ShowAllKid);
+         },
+         3000, 100, Log},
+        {"AutoZoom, nothing selected", 3000, 100, Log,
+         [] {
+             select({});
+             click(program.mainWindow, AutoZoomKid);
+         },
+         3000, 100, Log},
+        {"band: left click", 575, 450, Lin, [] { drag(Qt::LeftButton, 500, 500); }, 575, 405, Lin},
+        {"band: left click on its top row", 575, 450, Lin,
+         [] { drag(Qt::LeftButton, 500, 500, 525); }, 575, 405, Lin},
+        {"band: left click on its bottom row", 575, 450, Lin,
+         [] { drag(Qt::LeftButton, 500, 500, 575); }, 575, 405, Lin},
+        {"band: right click at 0", 575, 450, Lin, [] { drag(Qt::RightButton, 0, 0); }, 350, 500,
+         Lin},
+        {"band: left drag", 575, 450, Lin, [] { drag(Qt::LeftButton, 250, 750); }, 575, 225, Lin},
+        {"band: left drag leftwards", 575, 450, Lin, [] { drag(Qt::LeftButton, 750, 250); }, 575,
+         225, Lin},
+        {"band: right drag", 575, 450, Lin, [] { drag(Qt::RightButton, 250, 750); }, 575, 900, Lin},
+        {"band: five-column drag", 575, 450, Lin, [] { drag(Qt::LeftButton, 500, 505); }, 576.125,
+         10, Lin},
+        {"band: left click, log", 575, 450, Log, [] { drag(Qt::LeftButton, 500, 500); }, 566.574,
+         405, Log},
+        {"band: left drag, log", 575, 450, Log, [] { drag(Qt::LeftButton, 250, 750); }, 540.491,
+         220.279, Log},
+        {"band: leftwards drag, log", 575, 450, Log, [] { drag(Qt::LeftButton, 750, 250); },
+         540.491, 220.279, Log},
+        {"band: middle button", 575, 450, Lin, [] { drag(Qt::MiddleButton, 300, 300); }, 575, 450,
+         Lin},
+        {"press above the band, release on it", 575, 450, Lin,
+         [] {
+             QTest::mousePress(grid(), Qt::LeftButton, {}, QPoint(300, 300));
+             QTest::mouseRelease(grid(), Qt::LeftButton, {}, QPoint(300, kBandRow));
+             processQueued();
+         },
+         575, 450, Lin},
+    };
+    for (const Row& row : rows) {
+        setView(row.centre, row.width, row.scale);
+        updateScrollBars();
+        row.act();
+        EXPECT_NEAR(program.view.viewCentre, row.wantCentre, 5e-4) << row.name;
+        EXPECT_NEAR(program.view.viewWidth, row.wantWidth, 5e-4) << row.name;
+        EXPECT_EQ(program.view.scale, row.wantScale) << row.name;
+        EXPECT_EQ(program.pointer.dragging, 0) << row.name;
+        const std::array<std::int32_t, 4> thumb = {
+            10, std::int32_t(std::lround(program.view.leftEnd())),
+            std::int32_t(std::lround(program.view.rightEnd())), 20000};
+        if (std::string_view(row.name).find("thumb") == std::string_view::npos) {
+            EXPECT_EQ(barPosition(HBarKid), thumb) << row.name << ": the position bar";
+        }
+    }
+    EXPECT_EQ(barPosition(VBarKid), (std::array<std::int32_t, 4>{10, 450, 455, 19995}));
+    click(program.mainWindow, MinZoomKid);
+    EXPECT_EQ(barPosition(VBarKid), (std::array<std::int32_t, 4>{10, 19990, 19995, 19995}));
+}
+
+// Each key runs what its control runs, and a Control key only its own command.
+TEST_F(MainWindow, KeysDoWhatTheirControlsDo) {
+    struct Row {
+        const char* name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        void (*control)();
+    };
+    const Row rows[] = {
+        {"+", Qt::Key_Plus, {}, [] { trigger(VBarKid, Action::SliderPageStepSub); }},
+        {"=", Qt::Key_Equal, {}, [] { trigger(VBarKid, Action::SliderPageStepSub); }},
+        {"-", Qt::Key_Minus, {}, [] { trigger(VBarKid, Action::SliderPageStepAdd); }},
+        {"Right", Qt::Key_Right, {}, [] { trigger(HBarKid, Action::SliderSingleStepAdd); }},
+        {"Shift+Left", Qt::Key_Left, Qt::ShiftModifier,
+         [] { trigger(HBarKid, Action::SliderPageStepSub); }},
+        {"Up", Qt::Key_Up, {}, [] { trigger(VBarKid, Action::SliderSingleStepSub); }},
+        {"Home", Qt::Key_Home, {}, [] { click(program.mainWindow, MinZoomKid); }},
+        {"V", Qt::Key_V, Qt::ShiftModifier, [] { click(program.mainWindow, VisibleKid); }},
+        {"L", Qt::Key_L, {}, [] { click(program.mainWindow, LinLogKid); }},
+        {"Control+L", Qt::Key_L, Qt::ControlModifier, [] {}},
+        {"End", Qt::Key_End, {}, [] { click(program.mainWindow, ShowAllKid); }},
+        {"A", Qt::Key_A, {}, [] { click(program.mainWindow, ShowAvailKid); }},
+    };
+    for (const Row& row : rows) {
+        program.database.mediumSelected = {0, 0, 1, 0};
+        setView(1000, 600, Logarithmic);
+        row.control();
+        const SpectrumView byControl = program.view;
+        const std::vector<int> selected = selection();
+        program.database.mediumSelected = {0, 0, 1, 0};
+        setView(1000, 600, Logarithmic);
+        key(row.key, row.modifiers);
+        EXPECT_NEAR(program.view.viewCentre, byControl.viewCentre, 1e-9) << row.name;
+        EXPECT_NEAR(program.view.viewWidth, byControl.viewWidth, 1e-9) << row.name;
+        EXPECT_EQ(program.view.scale, byControl.scale) << row.name;
+        EXPECT_EQ(selection(), selected) << row.name;
+    }
+    key(Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(quitCount, 1);
+    click(program.mainWindow, QuitKid);
+    EXPECT_EQ(quitCount, 2);
+    grid()->window()->close();
+    processQueued();
+    EXPECT_EQ(quitCount, 3) << "closing the main window quits";
+}
+
+TEST_F(MainWindow, TheWheelZoomsAboutThePointerAndScrollsWithShiftOrSideways) {
+    const double under = program.view.wavelengthAt(250);
+    wheel({250, 300}, {0, 120});
+    EXPECT_NEAR(program.view.viewWidth, 405, 1e-9) << "a notch forward";
+    EXPECT_NEAR(program.view.wavelengthAt(250), under, 1e-9) << "the pointer's wavelength stays";
+    for (int i = 0; i < 3; ++i)
+        wheel({250, 300}, {0, -40});
+    EXPECT_NEAR(program.view.viewWidth, 450, 1e-9) << "three thirds of a notch back";
+    EXPECT_NEAR(program.view.wavelengthAt(250), under, 1e-9);
+    wheel({250, 650}, {0, 120});
+    EXPECT_NEAR(program.view.viewWidth, 450, 1e-9) << "below the picture the wheel does nothing";
+    const double centre = program.view.viewCentre;
+    wheel({250, 300}, {0, -120}, Qt::ShiftModifier);
+    wheel({250, 300}, {-240, 0});
+    EXPECT_NEAR(program.view.viewCentre, centre + 3 * 45, 1e-9) << "a tenth of the width a notch";
+    EXPECT_NEAR(program.view.viewWidth, 450, 1e-9);
+}
+
+// Available, AutoAvail after every kind of zoom, and Clear, on the selection and its toggles.
+TEST_F(MainWindow, AvailableSelectsTheMediaWithALineStrictlyInsideTheView) {
+    struct Step {
+        const char* name;
+        double centre, width;
+        void (*act)();
+        std::vector<int> selected;
+    };
+    auto available = [] { click(program.mainWindow, ShowAvailKid); };
+    const Step steps[] = {
+        {"all in view", 575, 450, available, {1, 1, 1}},
+        {"400 at the left end", 500, 200, available, {0, 0, 0}},
+        {"700 at the right end", 675, 50, available, {0, 0, 0}},
+        {"700 just inside", 675.25, 50, available, {0, 1, 0}},
+        {"only infrared", 3391, 100, available, {0, 0, 1}},
+        {"nothing in view", 15000, 100, available, {0, 0, 0}},
+        {"AutoAvail on", 3391, 100, [] { click(program.mainWindow, AutoAvailKid); }, {0, 0, 1}},
+        {"then Visible", 3391, 100, [] { click(program.mainWindow, VisibleKid); }, {1, 1, 1}},
+        {"then a drag to 462.5..485", 575, 450, [] { drag(Qt::LeftButton, 250, 300); }, {0, 0, 0}},
+        {"then the wheel",
+         575,
+         450,
+         [] {
+             wheel({500, 300}, {0, 120});
+         },
+         {1, 1, 1}},
+        {"then Clear", 575, 450, [] { click(program.mainWindow, ClearKid); }, {0, 0, 0}},
+        {"AutoAvail off, Visible",
+         3391,
+         100,
+         [] {
+             click(program.mainWindow, AutoAvailKid);
+             click(program.mainWindow, VisibleKid);
+         },
+         {0, 0, 0}},
+    };
+    for (const Step& step : steps) {
+        setView(step.centre, step.width, Linear);
+        step.act();
+        EXPECT_EQ(selection(), step.selected) << step.name;
+        EXPECT_EQ(toggles(), step.selected) << step.name << ": the toggles";
+    }
+}
+
+// While the button is held, markers stand on the band at the press and the pointer; keys and the
+// wheel wait for the release; a release off the band cancels and paints the band again.
+TEST_F(MainWindow, ADragShowsMarkersAndWaitsForItsRelease) {
+    setView(575, 450, Linear);
+    DrawSpectrum(575, 450);
+    const std::uint32_t band250 = mainPixel(250, kBandRow), band600 = mainPixel(600, kBandRow);
+    for (const int releaseRow : {kBandRow, 605}) {
+        QTest::mousePress(grid(), Qt::LeftButton, {}, QPoint(250, kBandRow));
+        processQueued();
+        EXPECT_EQ(mainPixel(250, 530), 0xFFFFFFu) << "the anchor marker";
+        key(Qt::Key_End);
+        key(Qt::Key_Plus);
+        wheel({400, 300}, {0, 120});
+        EXPECT_EQ(program.view.viewWidth, 450) << "the view waits for the release";
+        EXPECT_EQ(mainPixel(600, kBandRow), band600) << "no marker at a key's column";
+        QTest::mouseMove(grid(), QPoint(600, kBandRow));
+        processQueued();
+        QTest::mouseMove(grid(), QPoint(600, kBandRow + 1));
+        processQueued();
+        EXPECT_EQ(mainPixel(250, 530), 0xFFFFFFu) << "the anchor is drawn again";
+        EXPECT_EQ(mainPixel(600, 570), 0xFFFFFFu) << "the moving marker";
+        QTest::mouseRelease(grid(), Qt::LeftButton, {}, QPoint(600, releaseRow));
+        processQueued();
+        EXPECT_EQ(program.pointer.dragging, 0);
+        if (releaseRow != kBandRow) break;
+        EXPECT_NEAR(program.view.leftEnd(), 462.5, 1e-9) << "the dragged stretch";
+        EXPECT_NEAR(program.view.rightEnd(), 620, 1e-9);
+        setView(575, 450, Linear);
+        DrawSpectrum(575, 450);
+    }
+    EXPECT_EQ(program.view.viewCentre, 575) << "a release off the band cancels";
+    EXPECT_EQ(program.view.viewWidth, 450);
+    EXPECT_EQ(mainPixel(250, kBandRow), band250) << "the band is painted again";
+    EXPECT_EQ(mainPixel(600, kBandRow), band600);
+}
+
+// Every user action on a scroll bar reaches the program as a scroll message: afterwards the
+// thumb stands where the program puts it for the view it holds. The bars have no context menu,
+// whose "Scroll here" would move the thumb behind the program's back.
+TEST_F(MainWindow, EveryScrollBarActionLeavesTheThumbWhereTheViewPutsIt) {
+    for (const std::int32_t k : {HBarKid, VBarKid}) {
+        QScrollBar* b = bar(k);
+        const bool across = b->orientation() == Qt::Horizontal;
+        const int length = across ? b->width() : b->height();
+        auto along = [&](int at) {
+            return across ? QPoint(at, b->height() / 2) : QPoint(b->width() / 2, at);
+        };
+        auto check = [&](const std::string& what) {
+            processQueued();
+            const std::array<int, 4> shown = {b->minimum(), b->maximum(), b->value(),
+                                              b->pageStep()};
+            updateScrollBars();
+            // A Change keeps the user's thumb; the view it sets rounds back up to 1 or 5 away.
+            EXPECT_EQ(shown[0], b->minimum()) << what;
+            EXPECT_EQ(shown[1], b->maximum()) << what;
+            EXPECT_NEAR(shown[2], b->value(), k == HBarKid ? 1 : 5) << what;
+            EXPECT_EQ(shown[3], b->pageStep()) << what;
+            setView(5000, 2000, Linear);
+            updateScrollBars();
+        };
+        check("start");
+        for (const int at : {3, length / 5, length / 2, length * 4 / 5, length - 4})
+            for (const auto& [button, modifiers] :
+                 {std::pair{Qt::LeftButton, Qt::KeyboardModifiers{}},
+                  std::pair{Qt::LeftButton, Qt::KeyboardModifiers{Qt::ShiftModifier}},
+                  std::pair{Qt::MiddleButton, Qt::KeyboardModifiers{}}}) {
+                QTest::mouseClick(b, button, modifiers, along(at));
+                check("click at " + std::to_string(at) + " with button " + std::to_string(button));
+            }
+        QStyleOptionSlider option;
+        option.initFrom(b);
+        option.orientation = b->orientation();
+        option.minimum = b->minimum();
+        option.maximum = b->maximum();
+        option.sliderPosition = option.sliderValue = b->value();
+        option.pageStep = b->pageStep();
+        const QPoint thumb =
+            b->style()
+                ->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, b)
+                .center();
+        QTest::mousePress(b, Qt::LeftButton, {}, thumb);
+        QTest::mouseMove(b, thumb + along(length / 4) - along(0));
+        QTest::mouseRelease(b, Qt::LeftButton, {}, thumb + along(length / 4) - along(0));
+        check("thumb dragged");
+        for (const int turn : {120, -120, 360}) {
+            QWheelEvent event(along(length / 2), b->mapToGlobal(along(length / 2)), {}, {0, turn},
+                              Qt::NoButton, {}, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(b, &event);
+            check("wheel " + std::to_string(turn));
+        }
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, along(length / 2),
+                               b->mapToGlobal(along(length / 2)));
+        QApplication::sendEvent(b, &menu);
+        QApplication::processEvents();
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "a context menu";
+        check("right click");
+    }
+}
+
+}  // namespace
+}  // namespace quorvanta::testing
