@@ -17,40 +17,38 @@ constexpr std::int32_t kBandRow = 550;
 using Action = QAbstractSlider::SliderAction;
 
 class MainWindow : public ProgramFixture {
-  protected:
+  public:
     void SetUp() override {
         CatalogueImage catalogue;
         catalogue.medium("Ar ion", "gas").medium("Nd:YAG", "solid").medium("HeNe", "gas");
         catalogue.line("Ar ion", 400).line("Nd:YAG", 700).line("HeNe", 632.8).line("HeNe", 3391);
         start(catalogue);
     }
-
     static QScrollBar* bar(std::int32_t k) {
         return static_cast<QScrollBar*>(kid(program.mainWindow, k));
     }
-    static void trigger(std::int32_t k, Action action) {
-        bar(k)->triggerAction(action);
+    static void hbar(Action action) { bar(HBarKid)->triggerAction(action), processQueued(); }
+    static void vbar(Action action) { bar(VBarKid)->triggerAction(action), processQueued(); }
+    static void button(std::int32_t k) { click(program.mainWindow, k); }
+    // The thumb dragged to low..high, as the bar reports it.
+    static void thumb(std::int32_t k, std::int32_t low, std::int32_t high, std::int32_t end) {
+        XgrQueueMessage(XuiGetKid(program.mainWindow, k), msg.Change, 10, low, high, end, 0, 0);
         processQueued();
     }
-    static void sendKid(std::int32_t k, std::int32_t message, std::int32_t v0, std::int32_t v1,
-                        std::int32_t v2, std::int32_t v3) {
-        XgrQueueMessage(XuiGetKid(program.mainWindow, k), message, v0, v1, v2, v3, 0, 0);
-        processQueued();
-    }
-    static void select(std::vector<int> media) {
-        std::fill(program.database.mediumSelected.begin(), program.database.mediumSelected.end(),
-                  0);
-        for (int m : media)
-            program.database.mediumSelected[std::size_t(m)] = 1;
+    template <class... Media>
+    static void zoomAllOf(Media... media) {
+        program.database.mediumSelected = {0, 0, 0, 0};
+        (..., (program.database.mediumSelected[media] = 1));
         DrawSpectrum(program.view.viewCentre, program.view.viewWidth);
+        button(ShowAllKid);
     }
     // Press at fromX, move to toX, release there; on the band's middle row unless told.
-    static void drag(Qt::MouseButton button, int fromX, int toX, int y = kBandRow) {
-        QTest::mousePress(grid(), button, {}, QPoint(fromX, y));
+    static void band(Qt::MouseButton b, int fromX, int toX, int y = kBandRow, int releaseY = -1) {
+        QTest::mousePress(grid(), b, {}, QPoint(fromX, y));
         processQueued();
         if (fromX != toX) QTest::mouseMove(grid(), QPoint(toX, y));
         processQueued();
-        QTest::mouseRelease(grid(), button, {}, QPoint(toX, y));
+        QTest::mouseRelease(grid(), b, {}, QPoint(toX, releaseY < 0 ? y : releaseY));
         processQueued();
     }
     static void wheel(QPoint at, QPoint turn, Qt::KeyboardModifiers modifiers = {}) {
@@ -66,6 +64,11 @@ class MainWindow : public ProgramFixture {
     }
 };
 
+constexpr Action ArrowAdd = Action::SliderSingleStepAdd, ArrowSub = Action::SliderSingleStepSub,
+                 PageAdd = Action::SliderPageStepAdd, PageSub = Action::SliderPageStepSub;
+constexpr Qt::MouseButton Left = Qt::LeftButton, Right = Qt::RightButton;
+constexpr std::int32_t Lin = Linear, Log = Logarithmic;
+
 TEST_F(MainWindow, EachControlSetsTheView) {
     struct Row {
         const char* name;
@@ -75,93 +78,43 @@ TEST_F(MainWindow, EachControlSetsTheView) {
         double wantCentre, wantWidth;
         std::int32_t wantScale;
     };
-    constexpr std::int32_t Lin = Linear, Log = Logarithmic;
     const Row rows[] = {
-        {"arrow right", 575, 450, Log, [] { trigger(HBarKid, Action::SliderSingleStepAdd); }, 584,
-         450, Log},
-        {"trough right", 575, 450, Lin, [] { trigger(HBarKid, Action::SliderPageStepAdd); }, 620,
-         450, Lin},
-        {"arrow left", 575, 450, Lin, [] { trigger(HBarKid, Action::SliderSingleStepSub); }, 566,
-         450, Lin},
-        {"trough left", 575, 450, Log, [] { trigger(HBarKid, Action::SliderPageStepSub); }, 530,
-         450, Log},
-        {"arrow left at 10 nm", 235, 450, Log,
-         [] { trigger(HBarKid, Action::SliderSingleStepSub); }, 235, 450, Log},
-        {"trough right at 20000", 19760, 450, Lin,
-         [] { trigger(HBarKid, Action::SliderPageStepAdd); }, 19775, 450, Lin},
-        {"position thumb to 1000", 575, 450, Log,
-         [] { sendKid(HBarKid, msg.Change, 10, 1000, 1450, 20000); }, 1225.0 * 20000 / 19999, 450,
-         Log},
-        {"width thumb to 1000", 575, 450, Lin,
-         [] { sendKid(VBarKid, msg.Change, 10, 1000, 1005, 19995); }, 575, 1000.0 * 19990 / 19995,
+        {"arrow right", 575, 450, Log, [] { hbar(ArrowAdd); }, 584, 450, Log},
+        {"trough right", 575, 450, Lin, [] { hbar(PageAdd); }, 620, 450, Lin},
+        {"arrow left", 575, 450, Lin, [] { hbar(ArrowSub); }, 566, 450, Lin},
+        {"trough left", 575, 450, Log, [] { hbar(PageSub); }, 530, 450, Log},
+        {"arrow left at 10 nm", 235, 450, Log, [] { hbar(ArrowSub); }, 235, 450, Log},
+        {"trough right at 20000 nm", 19760, 450, Lin, [] { hbar(PageAdd); }, 19775, 450, Lin},
+        {"thumb", 575, 450, Log, [] { thumb(HBarKid, 1000, 1450, 20000); }, 1225.06125, 450, Log},
+        {"width thumb", 575, 450, Lin, [] { thumb(VBarKid, 1000, 1005, 19995); }, 575, 999.75, Lin},
+        {"width arrow, linear", 575, 450, Lin, [] { vbar(ArrowSub); }, 575, 441, Lin},
+        {"width arrow, log", 575, 450, Log, [] { vbar(ArrowSub); }, 573.254, 441, Log},
+        {"width trough out, log", 575, 450, Log, [] { vbar(PageAdd); }, 585.235, 500, Log},
+        {"width trough in, linear", 575, 450, Lin, [] { vbar(PageSub); }, 575, 405, Lin},
+        {"Max Zoom", 575, 450, Log, [] { button(MaxZoomKid); }, 575, 10, Log},
+        {"Min Zoom", 575, 450, Log, [] { button(MinZoomKid); }, 10005, 19990, Log},
+        {"Visible", 3000, 100, Lin, [] { button(VisibleKid); }, 575, 450, Lin},
+        {"Lin/Log", 575, 450, Log, [] { button(LinLogKid); }, 575, 450, Lin},
+        {"Lin/Log back", 575, 450, Lin, [] { button(LinLogKid); }, 575, 450, Log},
+        {"Zoom All 400..700, log", 3000, 100, Log, [] { zoomAllOf(1, 2); }, 575, 450, Log},
+        {"Zoom All, linear", 3000, 100, Lin, [] { zoomAllOf(1, 2); }, 550, 450, Lin},
+        {"Zoom All, none selected", 3000, 100, Log, [] { zoomAllOf(); }, 3000, 100, Log},
+        {"AutoZoom, nothing selected", 3000, 100, Log, [] { button(AutoZoomKid); }, 3000, 100, Log},
+        {"band: left click", 575, 450, Lin, [] { band(Left, 500, 500); }, 575, 405, Lin},
+        {"band: top row", 575, 450, Lin, [] { band(Left, 500, 500, 525); }, 575, 405, Lin},
+        {"band: bottom row", 575, 450, Lin, [] { band(Left, 500, 500, 575); }, 575, 405, Lin},
+        {"band: right click at 0", 575, 450, Lin, [] { band(Right, 0, 0); }, 350, 500, Lin},
+        {"band: left drag", 575, 450, Lin, [] { band(Left, 250, 750); }, 575, 225, Lin},
+        {"band: leftwards drag", 575, 450, Lin, [] { band(Left, 750, 250); }, 575, 225, Lin},
+        {"band: right drag", 575, 450, Lin, [] { band(Right, 250, 750); }, 575, 900, Lin},
+        {"band: five-column drag", 575, 450, Lin, [] { band(Left, 500, 505); }, 576.125, 10, Lin},
+        {"band: left click, log", 575, 450, Log, [] { band(Left, 500, 500); }, 566.574, 405, Log},
+        {"band: drag, log", 575, 450, Log, [] { band(Left, 250, 750); }, 540.491, 220.279, Log},
+        {"band: leftwards", 575, 450, Log, [] { band(Left, 750, 250); }, 540.491, 220.279, Log},
+        {"band: middle", 575, 450, Lin, [] { band(Qt::MiddleButton, 30, 30); }, 575, 450, Lin},
+        {"press above the band", 575, 450, Lin, [] { band(Left, 30, 30, 300, 550); }, 575, 450,
          Lin},
-        {"width arrow in, linear", 575, 450, Lin,
-         [] { trigger(VBarKid, Action::SliderSingleStepSub); }, 575, 441, Lin},
-        {"width arrow in, log", 575, 450, Log,
-         [] { trigger(VBarKid, Action::SliderSingleStepSub); }, 573.254, 441, Log},
-        {"width trough out, log", 575, 450, Log,
-         [] { trigger(VBarKid, Action::SliderPageStepAdd); }, 585.235, 500, Log},
-        {"width trough in, linear", 575, 450, Lin,
-         [] { trigger(VBarKid, Action::SliderPageStepSub); }, 575, 405, Lin},
-        {"Max Zoom", 575, 450, Log, [] { click(program.mainWindow, MaxZoomKid); }, 575, 10, Log},
-        {"Min Zoom", 575, 450, Log, [] { click(program.mainWindow, MinZoomKid); }, 10005, 19990,
-         Log},
-        {"Visible", 3000, 100, Lin, [] { click(program.mainWindow, VisibleKid); }, 575, 450, Lin},
-        {"Lin/Log", 575, 450, Log, [] { click(program.mainWindow, LinLogKid); }, 575, 450, Lin},
-        {"Lin/Log back", 575, 450, Lin, [] { click(program.mainWindow, LinLogKid); }, 575, 450,
-         Log},
-        {"Zoom All 400..700, log", 3000, 100, Log,
-         [] {
-             select({1, 2});
-             click(program.mainWindow, ShowAllKid);
-         },
-         575, 450, Log},
-        {"Zoom All 400..700, linear", 3000, 100, Lin,
-         [] {
-             select({1, 2});
-             click(program.mainWindow, ShowAllKid);
-         },
-         550, 450, Lin},
-        {"Zoom All, nothing selected", 3000, 100, Log,
-         [] {
-             select({});
-             click(program.mainWindow, ShowAllKid);
-         },
-         3000, 100, Log},
-        {"AutoZoom, nothing selected", 3000, 100, Log,
-         [] {
-             select({});
-             click(program.mainWindow, AutoZoomKid);
-         },
-         3000, 100, Log},
-        {"band: left click", 575, 450, Lin, [] { drag(Qt::LeftButton, 500, 500); }, 575, 405, Lin},
-        {"band: left click on its top row", 575, 450, Lin,
-         [] { drag(Qt::LeftButton, 500, 500, 525); }, 575, 405, Lin},
-        {"band: left click on its bottom row", 575, 450, Lin,
-         [] { drag(Qt::LeftButton, 500, 500, 575); }, 575, 405, Lin},
-        {"band: right click at 0", 575, 450, Lin, [] { drag(Qt::RightButton, 0, 0); }, 350, 500,
-         Lin},
-        {"band: left drag", 575, 450, Lin, [] { drag(Qt::LeftButton, 250, 750); }, 575, 225, Lin},
-        {"band: left drag leftwards", 575, 450, Lin, [] { drag(Qt::LeftButton, 750, 250); }, 575,
-         225, Lin},
-        {"band: right drag", 575, 450, Lin, [] { drag(Qt::RightButton, 250, 750); }, 575, 900, Lin},
-        {"band: five-column drag", 575, 450, Lin, [] { drag(Qt::LeftButton, 500, 505); }, 576.125,
-         10, Lin},
-        {"band: left click, log", 575, 450, Log, [] { drag(Qt::LeftButton, 500, 500); }, 566.574,
-         405, Log},
-        {"band: left drag, log", 575, 450, Log, [] { drag(Qt::LeftButton, 250, 750); }, 540.491,
-         220.279, Log},
-        {"band: leftwards drag, log", 575, 450, Log, [] { drag(Qt::LeftButton, 750, 250); },
-         540.491, 220.279, Log},
-        {"band: middle button", 575, 450, Lin, [] { drag(Qt::MiddleButton, 300, 300); }, 575, 450,
-         Lin},
-        {"press above the band, release on it", 575, 450, Lin,
-         [] {
-             QTest::mousePress(grid(), Qt::LeftButton, {}, QPoint(300, 300));
-             QTest::mouseRelease(grid(), Qt::LeftButton, {}, QPoint(300, kBandRow));
-             processQueued();
-         },
-         575, 450, Lin},
+        {"release below it", 575, 450, Lin, [] { band(Left, 30, 30, 550, 580); }, 575, 450, Lin},
     };
     for (const Row& row : rows) {
         setView(row.centre, row.width, row.scale);
@@ -174,12 +127,12 @@ TEST_F(MainWindow, EachControlSetsTheView) {
         const std::array<std::int32_t, 4> thumb = {
             10, std::int32_t(std::lround(program.view.leftEnd())),
             std::int32_t(std::lround(program.view.rightEnd())), 20000};
-        if (std::string_view(row.name).find("thumb") == std::string_view::npos) {
+        if (!std::string_view(row.name).ends_with("thumb")) {
             EXPECT_EQ(barPosition(HBarKid), thumb) << row.name << ": the position bar";
         }
     }
     EXPECT_EQ(barPosition(VBarKid), (std::array<std::int32_t, 4>{10, 450, 455, 19995}));
-    click(program.mainWindow, MinZoomKid);
+    button(MinZoomKid);
     EXPECT_EQ(barPosition(VBarKid), (std::array<std::int32_t, 4>{10, 19990, 19995, 19995}));
 }
 
@@ -192,19 +145,18 @@ TEST_F(MainWindow, KeysDoWhatTheirControlsDo) {
         void (*control)();
     };
     const Row rows[] = {
-        {"+", Qt::Key_Plus, {}, [] { trigger(VBarKid, Action::SliderPageStepSub); }},
-        {"=", Qt::Key_Equal, {}, [] { trigger(VBarKid, Action::SliderPageStepSub); }},
-        {"-", Qt::Key_Minus, {}, [] { trigger(VBarKid, Action::SliderPageStepAdd); }},
-        {"Right", Qt::Key_Right, {}, [] { trigger(HBarKid, Action::SliderSingleStepAdd); }},
-        {"Shift+Left", Qt::Key_Left, Qt::ShiftModifier,
-         [] { trigger(HBarKid, Action::SliderPageStepSub); }},
-        {"Up", Qt::Key_Up, {}, [] { trigger(VBarKid, Action::SliderSingleStepSub); }},
-        {"Home", Qt::Key_Home, {}, [] { click(program.mainWindow, MinZoomKid); }},
-        {"V", Qt::Key_V, Qt::ShiftModifier, [] { click(program.mainWindow, VisibleKid); }},
-        {"L", Qt::Key_L, {}, [] { click(program.mainWindow, LinLogKid); }},
+        {"+", Qt::Key_Plus, {}, [] { vbar(PageSub); }},
+        {"=", Qt::Key_Equal, {}, [] { vbar(PageSub); }},
+        {"-", Qt::Key_Minus, {}, [] { vbar(PageAdd); }},
+        {"Right", Qt::Key_Right, {}, [] { hbar(ArrowAdd); }},
+        {"Shift+Left", Qt::Key_Left, Qt::ShiftModifier, [] { hbar(PageSub); }},
+        {"Up", Qt::Key_Up, {}, [] { vbar(ArrowSub); }},
+        {"Home", Qt::Key_Home, {}, [] { button(MinZoomKid); }},
+        {"V", Qt::Key_V, Qt::ShiftModifier, [] { button(VisibleKid); }},
+        {"L", Qt::Key_L, {}, [] { button(LinLogKid); }},
         {"Control+L", Qt::Key_L, Qt::ControlModifier, [] {}},
-        {"End", Qt::Key_End, {}, [] { click(program.mainWindow, ShowAllKid); }},
-        {"A", Qt::Key_A, {}, [] { click(program.mainWindow, ShowAvailKid); }},
+        {"End", Qt::Key_End, {}, [] { button(ShowAllKid); }},
+        {"A", Qt::Key_A, {}, [] { button(ShowAvailKid); }},
     };
     for (const Row& row : rows) {
         program.database.mediumSelected = {0, 0, 1, 0};
@@ -222,7 +174,7 @@ TEST_F(MainWindow, KeysDoWhatTheirControlsDo) {
     }
     key(Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(quitCount, 1);
-    click(program.mainWindow, QuitKid);
+    button(QuitKid);
     EXPECT_EQ(quitCount, 2);
     grid()->window()->close();
     processQueued();
@@ -255,17 +207,16 @@ TEST_F(MainWindow, AvailableSelectsTheMediaWithALineStrictlyInsideTheView) {
         void (*act)();
         std::vector<int> selected;
     };
-    auto available = [] { click(program.mainWindow, ShowAvailKid); };
     const Step steps[] = {
-        {"all in view", 575, 450, available, {1, 1, 1}},
-        {"400 at the left end", 500, 200, available, {0, 0, 0}},
-        {"700 at the right end", 675, 50, available, {0, 0, 0}},
-        {"700 just inside", 675.25, 50, available, {0, 1, 0}},
-        {"only infrared", 3391, 100, available, {0, 0, 1}},
-        {"nothing in view", 15000, 100, available, {0, 0, 0}},
-        {"AutoAvail on", 3391, 100, [] { click(program.mainWindow, AutoAvailKid); }, {0, 0, 1}},
-        {"then Visible", 3391, 100, [] { click(program.mainWindow, VisibleKid); }, {1, 1, 1}},
-        {"then a drag to 462.5..485", 575, 450, [] { drag(Qt::LeftButton, 250, 300); }, {0, 0, 0}},
+        {"all in view", 575, 450, [] { button(ShowAvailKid); }, {1, 1, 1}},
+        {"400 at the left end", 500, 200, [] { button(ShowAvailKid); }, {0, 0, 0}},
+        {"700 at the right end", 675, 50, [] { button(ShowAvailKid); }, {0, 0, 0}},
+        {"700 just inside", 675.25, 50, [] { button(ShowAvailKid); }, {0, 1, 0}},
+        {"only infrared", 3391, 100, [] { key(Qt::Key_A); }, {0, 0, 1}},
+        {"nothing in view", 15000, 100, [] { button(ShowAvailKid); }, {0, 0, 0}},
+        {"AutoAvail on", 3391, 100, [] { button(AutoAvailKid); }, {0, 0, 1}},
+        {"then Visible", 3391, 100, [] { button(VisibleKid); }, {1, 1, 1}},
+        {"then a drag to 462.5..485", 575, 450, [] { band(Left, 250, 300); }, {0, 0, 0}},
         {"then the wheel",
          575,
          450,
@@ -273,15 +224,8 @@ TEST_F(MainWindow, AvailableSelectsTheMediaWithALineStrictlyInsideTheView) {
              wheel({500, 300}, {0, 120});
          },
          {1, 1, 1}},
-        {"then Clear", 575, 450, [] { click(program.mainWindow, ClearKid); }, {0, 0, 0}},
-        {"AutoAvail off, Visible",
-         3391,
-         100,
-         [] {
-             click(program.mainWindow, AutoAvailKid);
-             click(program.mainWindow, VisibleKid);
-         },
-         {0, 0, 0}},
+        {"then Clear", 575, 450, [] { button(ClearKid); }, {0, 0, 0}},
+        {"AutoAvail off", 3391, 100, [] { button(AutoAvailKid), button(VisibleKid); }, {0, 0, 0}},
     };
     for (const Step& step : steps) {
         setView(step.centre, step.width, Linear);
