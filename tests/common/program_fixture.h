@@ -1,6 +1,5 @@
-// Starts the real program in-process, in a temporary working folder holding the files a test
-// writes, with the real windows on Qt's offscreen platform, and drives them as a user would.
-// Quit is counted instead of ending the test process.
+// Starts the real program in-process, in a temporary working folder, with its real windows on
+// Qt's offscreen platform, and drives them as a user would. Quit is counted, not carried out.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -31,9 +30,8 @@ class ProgramFixture : public ::testing::Test {
         clearProgramState();
         std::filesystem::current_path(startFolder());
     }
-
-    // Starts the program on the given catalogue (none: no wavelength.dat) and settings bytes,
-    // and runs the loop's first passes, which draw the spectrum once by themselves.
+    // Starts on the given catalogue (none: no wavelength.dat) and settings, and runs the loop's
+    // first passes, which draw the spectrum once by themselves.
     void start(std::optional<CatalogueImage> catalogue,
                std::optional<std::vector<std::uint8_t>> settings = std::nullopt) {
         XgrResetToolkit();
@@ -49,24 +47,16 @@ class ProgramFixture : public ::testing::Test {
             messageLoopPass();
         processQueued();
     }
-
     // Hands every queued message to the program, as the loop does.
     static void processQueued() {
-        XgrFlushEvents();
-        while (XgrQueuedMessageCount() > 0) {
+        for (XgrFlushEvents(); XgrQueuedMessageCount() > 0; XgrFlushEvents())
             XgrProcessMessages(1);
-            XgrFlushEvents();
-        }
     }
-
-    static QWidget* widgetOf(std::int32_t grid) {
-        return static_cast<QWidget*>(XuiNativeWidget(grid));
-    }
+    static QWidget* widgetOf(std::int32_t g) { return static_cast<QWidget*>(XuiNativeWidget(g)); }
     static QWidget* grid() { return widgetOf(program.mainWindow); }
-    static QWidget* kid(std::int32_t window, std::int32_t kid) {
-        return widgetOf(XuiGetKid(window, kid));
+    static QWidget* kid(std::int32_t window, std::int32_t k) {
+        return widgetOf(XuiGetKid(window, k));
     }
-
     static void click(std::int32_t window, std::int32_t k) {
         QTest::mouseClick(kid(window, k), Qt::LeftButton);
         processQueued();
@@ -75,13 +65,11 @@ class ProgramFixture : public ::testing::Test {
         QTest::keyClick(grid()->window(), k, modifiers);
         processQueued();
     }
-
     static void setView(double centre, double width, std::int32_t scale) {
         program.view.viewCentre = centre;
         program.view.viewWidth = width;
         program.view.scale = scale;
     }
-
     static std::uint32_t pixel(std::int32_t window, std::int32_t x, std::int32_t y) {
         std::int32_t r = 0, g = 0, b = 0, colour = 0;
         XgrGrabPoint(window, x, y, r, g, b, colour);
@@ -90,8 +78,7 @@ class ProgramFixture : public ::testing::Test {
     static std::uint32_t mainPixel(std::int32_t x, std::int32_t y) {
         return pixel(program.mainWindow, x, y);
     }
-
-    // The selection per medium, and the state its toggle in the medium window shows.
+    // The selection per medium, and what its toggle in the medium window shows.
     static std::vector<int> selection() {
         return {program.database.mediumSelected.begin() + 1, program.database.mediumSelected.end()};
     }
@@ -101,7 +88,6 @@ class ProgramFixture : public ::testing::Test {
             shown.push_back(XuiToggleState(XuiGetKid(program.mediaWindow, mediaToggleOffset + m)));
         return shown;
     }
-
     // The folder the test process started in, taken before any test moved elsewhere.
     static const std::filesystem::path& startFolder() {
         static const std::filesystem::path folder = std::filesystem::current_path();
