@@ -232,42 +232,39 @@ TEST_F(MainWindow, ADragShowsMarkersAndWaitsForItsRelease) {
 }
 
 // Every user action on a scroll bar reaches the program as a scroll message: afterwards the
-// thumb stands where the program puts it for the view it holds. The bars have no context menu,
-// whose "Scroll here" would move the thumb behind the program's back.
+// thumb stands where the program puts it for the view it holds (a Change keeps the user's thumb,
+// up to 1 or 5 units from where the view rounds it). The bars have no context menu, whose
+// "Scroll here" would move the thumb behind the program's back.
 TEST_F(MainWindow, EveryScrollBarActionLeavesTheThumbWhereTheViewPutsIt) {
     for (const std::int32_t k : {HBarKid, VBarKid}) {
         QScrollBar* b = bar(k);
-        const bool across = b->orientation() == Qt::Horizontal;
+        const bool across = k == HBarKid;
         const int length = across ? b->width() : b->height();
-        auto along = [&](int at) {
-            return across ? QPoint(at, b->height() / 2) : QPoint(b->width() / 2, at);
-        };
+        auto at = [&](int x) { return across ? QPoint(x, 7) : QPoint(7, x); };
         auto check = [&](const std::string& what) {
             processQueued();
             const std::array<int, 4> shown = {b->minimum(), b->maximum(), b->value(),
                                               b->pageStep()};
             updateScrollBars();
-            // A Change keeps the user's thumb; the view it sets rounds back up to 1 or 5 away.
             EXPECT_EQ(shown[0], b->minimum()) << what;
             EXPECT_EQ(shown[1], b->maximum()) << what;
-            EXPECT_NEAR(shown[2], b->value(), k == HBarKid ? 1 : 5) << what;
+            EXPECT_NEAR(shown[2], b->value(), across ? 1 : 5) << what;
             EXPECT_EQ(shown[3], b->pageStep()) << what;
             setView(5000, 2000, Linear);
             updateScrollBars();
         };
         check("start");
-        for (const int at : {3, length / 5, length / 2, length * 4 / 5, length - 4})
+        for (const int x : {3, length / 5, length / 2, length * 4 / 5, length - 4})
             for (const auto& [button, modifiers] :
-                 {std::pair{Qt::LeftButton, Qt::KeyboardModifiers{}},
-                  std::pair{Qt::LeftButton, Qt::KeyboardModifiers{Qt::ShiftModifier}},
+                 {std::pair{Left, Qt::KeyboardModifiers{}},
+                  std::pair{Left, Qt::KeyboardModifiers{Shift}},
                   std::pair{Qt::MiddleButton, Qt::KeyboardModifiers{}}}) {
-                QTest::mouseClick(b, button, modifiers, along(at));
-                check("click at " + std::to_string(at) + " with button " + std::to_string(button));
+                QTest::mouseClick(b, button, modifiers, at(x));
+                check("a click at " + std::to_string(x) + " with button " + std::to_string(button));
             }
         QStyleOptionSlider option;
         option.initFrom(b);
         option.orientation = b->orientation();
-        option.minimum = b->minimum();
         option.maximum = b->maximum();
         option.sliderPosition = option.sliderValue = b->value();
         option.pageStep = b->pageStep();
@@ -275,22 +272,21 @@ TEST_F(MainWindow, EveryScrollBarActionLeavesTheThumbWhereTheViewPutsIt) {
             b->style()
                 ->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, b)
                 .center();
-        QTest::mousePress(b, Qt::LeftButton, {}, thumb);
-        QTest::mouseMove(b, thumb + along(length / 4) - along(0));
-        QTest::mouseRelease(b, Qt::LeftButton, {}, thumb + along(length / 4) - along(0));
-        check("thumb dragged");
+        QTest::mousePress(b, Left, {}, thumb);
+        QTest::mouseMove(b, thumb + at(length / 4) - at(0));
+        QTest::mouseRelease(b, Left, {}, thumb + at(length / 4) - at(0));
+        check("the thumb dragged");
         for (const int turn : {120, -120, 360}) {
-            QWheelEvent event(along(length / 2), b->mapToGlobal(along(length / 2)), {}, {0, turn},
+            QWheelEvent event(at(length / 2), b->mapToGlobal(at(length / 2)), {}, {0, turn},
                               Qt::NoButton, {}, Qt::NoScrollPhase, false);
             QApplication::sendEvent(b, &event);
-            check("wheel " + std::to_string(turn));
+            check("a wheel turn of " + std::to_string(turn));
         }
-        QContextMenuEvent menu(QContextMenuEvent::Mouse, along(length / 2),
-                               b->mapToGlobal(along(length / 2)));
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, at(length / 2),
+                               b->mapToGlobal(at(length / 2)));
         QApplication::sendEvent(b, &menu);
-        QApplication::processEvents();
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "a context menu";
-        check("right click");
+        check("a right click");
     }
 }
 
