@@ -1,7 +1,12 @@
 // The settings file on disk, start-up with the files of the working folder, the message loop's
 // first passes and the start-up picture.
 
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include "common/program_fixture.h"
 #include "core/picture.h"
@@ -40,19 +45,25 @@ TEST(SettingsFile, ReadsTheXAndYOfWholeRecordsOnly) {
                         {"a byte short of the last", 63, {140, 162, 320, 210, -1, 5, -1, -1}},
                         {"all four", 64, all},
                         {"longer", 74, all},
-                        {"a pipe with no writer, which must not block", -2, none},
+                        {"a pipe holding a whole file", -2, none},
                         {"a folder", -3, none}};
     for (const Row& row : rows) {
         const auto path = dir / (std::string(row.name) + ".ini");
         auto bytes = full;
         bytes.resize(std::size_t(std::max(row.length, 0)), 0xAB);
         if (row.length >= 0) writeFile(path, bytes);
-        if (row.length == -2 && ::mkfifo(path.c_str(), 0600) != 0) FAIL() << "no pipe";
+        const int pipe = row.length == -2 && ::mkfifo(path.c_str(), 0600) == 0
+                             ? ::open(path.c_str(), O_RDWR | O_NONBLOCK)
+                             : -1;
+        if (pipe >= 0) {
+            EXPECT_EQ(::write(pipe, full.data(), full.size()), 64);
+        }
         if (row.length == -3) std::filesystem::create_directory(path);
         std::vector<std::int32_t> got;
         for (const StoredPosition& p : readSettingsFile(path.string()))
             got.insert(got.end(), {p.x, p.y});
         EXPECT_EQ(got, row.expected) << row.name;
+        if (pipe >= 0) ::close(pipe);
     }
 }
 
@@ -94,6 +105,16 @@ TEST(SettingsFile, IsReplacedWholeByFourLittleEndianRecords) {
     EXPECT_EQ(entries(dir.path()), before) << "a temporary left behind";
     EXPECT_FALSE(writeSettingsFile((dir / "none" / "Quorvanta.ini").string(), {}, error));
     EXPECT_NE(error.find("cannot create"), std::string::npos) << error;
+    // A full disk: the write fails half-way, and the half-written temporary goes.
+    std::filesystem::remove(path);
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit small{10, limit.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    EXPECT_FALSE(writeSettingsFile(path.string(), placements, error));
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    EXPECT_EQ(entries(dir.path()), before - 1) << "a temporary left behind";
 }
 
 class StartUp : public ProgramFixture {};
@@ -209,6 +230,9 @@ TEST_F(StartUp, ThePictureIsA640By480Bmp8BitDarkWhereTheTextGoes) {
             const int luminance = (r + g + b) / 3 / 257;
             if (y >= 185 && y < 300) textBand = std::max<long long>(textBand, luminance);
             bright += luminance > 100;
+            if (x == 52 && y == 160) {
+                EXPECT_GT(luminance, 100) << "a line's bright core near its foot";
+            }
         }
     EXPECT_GT(bright, 100) << "the picture shows something";
     EXPECT_LT(textBand, 40) << "white text stays legible over the picture";
