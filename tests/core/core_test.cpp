@@ -235,6 +235,9 @@ TEST_F(StartUp, ThePictureIsA640By480Bmp8BitDarkWhereTheTextGoes) {
     EXPECT_GT(bright, 100) << "the picture shows something";
     EXPECT_LT(textBand, 40) << "white text stays legible over the picture";
     EXPECT_FALSE(std::filesystem::exists(dir_ / "s")) << "no scratch file";
+    for (const QPoint at : {QPoint(52, 160), QPoint(300, 100), QPoint(596, 150)})
+        EXPECT_EQ(mainPixel(180 + at.x(), at.y()), pixel(program.programImage, at.x(), at.y()))
+            << "the main window shows the picture after start-up, at " << at.x() << "," << at.y();
 }
 
 }  // namespace
