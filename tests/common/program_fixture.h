@@ -1,10 +1,8 @@
-// Starts the real program in-process, in a temporary working folder holding the files a test
-// writes, with the real windows on Qt's offscreen platform. Quit is recorded instead of ending
-// the test process.
+// Starts the real program in-process, in a temporary working folder, with its real windows on
+// Qt's offscreen platform, and drives them as a user would. Quit is counted, not carried out.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QTest>
 #include <QWidget>
@@ -23,23 +21,19 @@
 namespace quorvanta::testing {
 
 inline int quitCount = 0;
-inline void recordQuit() {
-    ++quitCount;
-}
 
 class ProgramFixture : public ::testing::Test {
-  protected:
+  public:
+    ProgramFixture() { startFolder(); }
     void TearDown() override {
         XgrResetToolkit();
         clearProgramState();
         std::filesystem::current_path(startFolder());
     }
-
-    // Starts the program with the given catalogue (none: no wavelength.dat in the folder) and,
-    // optionally, a settings file's bytes.
+    // Starts on the given catalogue (none: no wavelength.dat) and settings, and runs the loop's
+    // first passes, which draw the spectrum once by themselves.
     void start(std::optional<CatalogueImage> catalogue,
                std::optional<std::vector<std::uint8_t>> settings = std::nullopt) {
-        startFolder();
         XgrResetToolkit();
         clearProgramState();
         if (catalogue) writeFile(dir_ / "wavelength.dat", catalogue->bytes());
@@ -47,54 +41,53 @@ class ProgramFixture : public ::testing::Test {
         std::filesystem::current_path(dir_.path());
         ASSERT_TRUE(startUp());
         quitCount = 0;
-        program.quitOperation = recordQuit;
-        auto* main = static_cast<QWidget*>(XuiNativeWidget(program.mainWindow));
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(main->window()));
-        // The first passes of the loop, which draw the spectrum once by themselves.
+        program.quitOperation = [] { ++quitCount; };
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(grid()->window()));
         while (program.passCount < 5 && XgrQueuedMessageCount() > 0)
             messageLoopPass();
         processQueued();
     }
-
     // Hands every queued message to the program, as the loop does.
     static void processQueued() {
-        XgrFlushEvents();
-        while (XgrQueuedMessageCount() > 0) {
+        for (XgrFlushEvents(); XgrQueuedMessageCount() > 0; XgrFlushEvents())
             XgrProcessMessages(1);
-            XgrFlushEvents();
-        }
     }
-
-    static QWidget* widgetOf(std::int32_t grid) {
-        return static_cast<QWidget*>(XuiNativeWidget(grid));
+    static QWidget* widgetOf(std::int32_t g) { return static_cast<QWidget*>(XuiNativeWidget(g)); }
+    static QWidget* grid() { return widgetOf(program.mainWindow); }
+    static QWidget* kid(std::int32_t window, std::int32_t k) {
+        return widgetOf(XuiGetKid(window, k));
     }
-
-    static void clickKid(std::int32_t window, std::int32_t kid) {
-        QWidget* widget = widgetOf(XuiGetKid(window, kid));
-        ASSERT_NE(widget, nullptr) << "kid " << kid;
-        QTest::mouseClick(widget, Qt::LeftButton);
+    static void click(std::int32_t window, std::int32_t k) {
+        QTest::mouseClick(kid(window, k), Qt::LeftButton);
         processQueued();
     }
-
-    // Sends a scroll bar's message to the main window's callback as the toolkit would.
-    static void scrollMessage(std::int32_t kid, std::int32_t message, std::int32_t v0 = 0,
-                              std::int32_t v1 = 0, std::int32_t v2 = 0, std::int32_t v3 = 0) {
-        XgrQueueMessage(XuiGetKid(program.mainWindow, kid), message, v0, v1, v2, v3, 0, 0);
+    static void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(grid()->window(), k, modifiers);
         processQueued();
     }
-
     static void setView(double centre, double width, std::int32_t scale) {
         program.view.viewCentre = centre;
         program.view.viewWidth = width;
         program.view.scale = scale;
     }
-
-    static std::uint32_t mainPixel(std::int32_t x, std::int32_t y) {
+    static std::uint32_t pixel(std::int32_t window, std::int32_t x, std::int32_t y) {
         std::int32_t r = 0, g = 0, b = 0, colour = 0;
-        XgrGrabPoint(program.mainWindow, x, y, r, g, b, colour);
+        XgrGrabPoint(window, x, y, r, g, b, colour);
         return XgrColourRGB(colour);
     }
-
+    static std::uint32_t mainPixel(std::int32_t x, std::int32_t y) {
+        return pixel(program.mainWindow, x, y);
+    }
+    // The selection per medium, and what its toggle in the medium window shows.
+    static std::vector<int> selection() {
+        return {program.database.mediumSelected.begin() + 1, program.database.mediumSelected.end()};
+    }
+    static std::vector<int> toggles() {
+        std::vector<int> shown;
+        for (int m = 1; m <= program.database.mediumCount; ++m)
+            shown.push_back(XuiToggleState(XuiGetKid(program.mediaWindow, mediaToggleOffset + m)));
+        return shown;
+    }
     // The folder the test process started in, taken before any test moved elsewhere.
     static const std::filesystem::path& startFolder() {
         static const std::filesystem::path folder = std::filesystem::current_path();
