@@ -8,28 +8,6 @@
 namespace quorvanta::e2e {
 namespace {
 
-using quorvanta::testing::readBytes;
-
-// The arguments of a desktop entry's Exec value: the string rules first (\\ is a backslash), then
-// the quoting rules (inside double quotes a backslash escapes the next character).
-std::vector<std::string> execArguments(const std::string& value) {
-    std::string text;
-    for (std::size_t i = 0; i < value.size(); ++i)
-        text += value.compare(i, 2, "\\\\") == 0 ? value[++i] : value[i];
-    std::vector<std::string> arguments(1);
-    bool quoted = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '"')
-            quoted = !quoted;
-        else if (text[i] == ' ' && !quoted)
-            arguments.emplace_back();
-        else
-            arguments.back() +=
-                quoted && text[i] == '\\' && i + 1 < text.size() ? text[++i] : text[i];
-    }
-    return arguments;
-}
-
 class DesktopLaunch : public EndToEnd {
   protected:
     void SetUp() override {
@@ -46,9 +24,12 @@ class DesktopLaunch : public EndToEnd {
             quorvanta::testing::readText(prefix() / "share/applications/quorvanta.desktop");
         const std::size_t exec = entry.find("\nExec=");
         ASSERT_NE(exec, std::string::npos) << "no Exec key in the desktop entry:\n" << entry;
-        desktop_ = execArguments(entry.substr(exec + 6, entry.find('\n', exec + 6) - exec - 6));
-        ASSERT_EQ(desktop_.size(), 1u) << "the Exec command, one absolute path";
-        EXPECT_EQ(fs::path(desktop_[0]), prefix() / "bin/quorvanta-desktop");
+        // The prefix holds a blank and nothing else reserved: plain double quotes around it.
+        const QStringList command = QProcess::splitCommand(
+            QString::fromStdString(entry.substr(exec + 6, entry.find('\n', exec + 6) - exec - 6)));
+        ASSERT_EQ(command.size(), 1) << "the Exec command, one absolute path";
+        launcher_ = command[0].toStdString();
+        EXPECT_EQ(launcher_, prefix() / "bin/quorvanta-desktop");
     }
 
     static QString path(const fs::path& p) { return QString::fromStdString(p.string()); }
@@ -74,7 +55,7 @@ class DesktopLaunch : public EndToEnd {
         fs::create_directories(startFolder());
     }
 
-    std::vector<std::string> desktop_;
+    fs::path launcher_;
 };
 
 TEST_F(DesktopLaunch, DesktopEntryRunsInTheDataFolderAndTheTerminalInItsOwn) {
@@ -99,8 +80,8 @@ TEST_F(DesktopLaunch, DesktopEntryRunsInTheDataFolderAndTheTerminalInItsOwn) {
         SCOPED_TRACE(c.name);
         startAfresh();
         const fs::path expected = folder_ / c.expectedFolder;
-        launchAndQuit(c.desktopEntry ? fs::path(desktop_[0]) : prefix() / "bin/quorvanta",
-                      c.xdgDataHome, expected);
+        launchAndQuit(c.desktopEntry ? launcher_ : prefix() / "bin/quorvanta", c.xdgDataHome,
+                      expected);
         EXPECT_FALSE(fs::exists(home() / "Quorvanta.ini")) << "written into HOME";
         if (c.desktopEntry) {
             EXPECT_EQ(readBytes(expected / "wavelength.dat"), installed)
@@ -116,14 +97,14 @@ TEST_F(DesktopLaunch, DesktopEntryRunsInTheDataFolderAndTheTerminalInItsOwn) {
     // leaves a replaced one alone, and the viewer shows it, its medium window sized for it.
     const fs::path data = home() / ".local/share/quorvanta";
     startAfresh();
-    launchAndQuit(desktop_[0], "", data);
+    launchAndQuit(launcher_, "", data);
     quorvanta::testing::CatalogueImage own;
     for (int m = 1; m <= 45; ++m)
         own.medium("Own medium " + std::to_string(m), "gas").line("Own medium 1", 500.0 + m);
     quorvanta::testing::writeFile(data / "wavelength.dat", own.bytes());
     fs::remove(data / "Quorvanta.ini");
     mediumCount_ = 45;
-    launchAndQuit(desktop_[0], "", data);
+    launchAndQuit(launcher_, "", data);
     EXPECT_EQ(readBytes(data / "wavelength.dat"), own.bytes()) << "the launcher replaced it";
 }
 
