@@ -11,19 +11,9 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
-#include <QRect>
 #include <QStandardPaths>
 #include <QtEndian>
-#include <algorithm>
-#include <array>
-#include <chrono>
-#include <concepts>
-#include <cstring>
-#include <filesystem>
-#include <memory>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "common/temp_dir.h"
 #ifdef QUORVANTA_E2E_HAVE_XCB
@@ -104,8 +94,7 @@ bool waitUntil(Condition condition, std::chrono::milliseconds timeout) {
     return true;
 }
 
-// A child gets SIGTERM when the test dies, so that a test killed on its timeout leaves no server
-// or viewer behind.
+// A child gets SIGTERM when the test dies: a test killed on its timeout leaves nothing behind.
 inline void launchChild(QProcess& process, const QString& program, const QStringList& arguments) {
     process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     process.start(program, arguments);
@@ -129,20 +118,6 @@ inline Output run(const QString& program, const QStringList& arguments, int time
             process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
-// xdotool's arguments: text as it is, numbers, and a point as a move there.
-inline QStringList words(const QString& text) {
-    return {text};
-}
-inline QStringList words(const QStringList& list) {
-    return list;
-}
-inline QStringList words(std::integral auto n) {
-    return {QString::number(n)};
-}
-inline QStringList words(QPoint p) {
-    return {"mousemove", QString::number(p.x()), QString::number(p.y())};
-}
-
 class EndToEnd : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -155,21 +130,15 @@ class EndToEnd : public ::testing::Test {
         fs::create_directories(runFolder());
         fs::create_directories(folder_ / "runtime");
         fs::permissions(folder_ / "runtime", fs::perms::owner_all);
-        // -displayfd: Xvfb takes a free display and names it once it accepts clients. -noreset:
-        // no reset, refusing clients, whenever the last client leaves. -fbdir: the screen in a
-        // file.
+        // A free display, named once it accepts clients; no reset when the last client leaves;
+        // the screen in a file.
         xvfb_.setStandardErrorFile(QString::fromStdString((folder_ / "xvfb.log").string()));
         launchChild(xvfb_, "Xvfb",
                     {"-displayfd", "1", "-nolisten", "tcp", "-noreset", "-screen", "0",
                      "1280x1024x24", "-fbdir", QString::fromStdString(folder_.path().string())});
         QByteArray number;
-        waitUntil(
-            [&] {
-                xvfb_.waitForReadyRead(100);
-                number += xvfb_.readAllStandardOutput();
-                return number.endsWith('\n') || xvfb_.state() == QProcess::NotRunning;
-            },
-            20s);
+        while (!number.endsWith('\n') && xvfb_.waitForReadyRead(20000))
+            number += xvfb_.readAllStandardOutput();
         ASSERT_TRUE(number.endsWith('\n')) << "no Xvfb: " << readText(folder_ / "xvfb.log");
         display_ = ":" + number.trimmed().toStdString();
         ::setenv("DISPLAY", display_.c_str(), 1);
@@ -196,9 +165,8 @@ class EndToEnd : public ::testing::Test {
                 centred(kPhaseWidth, kPhaseHeight)};
     }
 
-    // Starts the viewer (Qt's own platform, scale and save dialog, whatever desktop the tests run
-    // in; an empty value removes a variable); its main window once shown and painted, 0 and a
-    // failure otherwise.
+    // Starts the viewer with Qt's own platform, scale and dialogs (an empty value removes a
+    // variable): its main window once painted, 0 and a failure otherwise.
     WindowId start(const QString& program = QUORVANTA_VIEWER, const fs::path& folder = {},
                    const std::vector<std::pair<QString, QString>>& environment = {}) {
         if (viewer_) stop(*viewer_);
@@ -228,8 +196,8 @@ class EndToEnd : public ::testing::Test {
         return viewer_ && viewer_->state() != QProcess::NotRunning && !viewer_->waitForFinished(0);
     }
 
-    // The visible windows of that title (xdotool matches regular expressions; the titles hold
-    // no special character), and the titles of those not the viewer's own four.
+    // The shown windows of that title (no title holds a special character of a regular
+    // expression), and the titles of those not the viewer's own four.
     std::vector<WindowId> visible(const std::string& title) const {
         std::vector<WindowId> ids;
         const QString exactly = "^" + QString::fromStdString(title) + "$";
@@ -283,9 +251,7 @@ class EndToEnd : public ::testing::Test {
                           field(4), field(5), field(12), QImage::Format_RGB32)
                 .copy();
         ADD_FAILURE() << "no frame buffer of 32-bit pixels";
-        QImage black(kScreenWidth, kScreenHeight, QImage::Format_RGB32);
-        black.fill(Qt::black);
-        return black;
+        return QImage(kScreenWidth, kScreenHeight, QImage::Format_RGB32);
     }
     // Waits long on a healthy run; once a check has failed, the rest fail fast, and the screen
     // soon after the first failure is left in build/e2e-artifacts, with the viewer's output.
@@ -302,7 +268,12 @@ class EndToEnd : public ::testing::Test {
                test->name() + suffix;
     }
 
-    // One xdotool run, a failure when it fails: xdotool(point, "click", kLeft).
+    // One xdotool run, a failure when it fails: xdotool(point, "click", kLeft), a point being a
+    // move there.
+    static QStringList words(const QString& text) { return {text}; }
+    static QStringList words(const QStringList& list) { return list; }
+    static QStringList words(std::integral auto n) { return {QString::number(n)}; }
+    static QStringList words(QPoint p) { return words("mousemove") + words(p.x()) + words(p.y()); }
     template <class... Args>
     void xdotool(const Args&... args) const {
         const QStringList arguments = (QStringList() + ... + words(args));
@@ -344,8 +315,7 @@ class EndToEnd : public ::testing::Test {
         event.type = atom("WM_PROTOCOLS");
         event.data.data32[0] = atom("WM_DELETE_WINDOW");
         const bool sent = !xcb_connection_has_error(c) && event.data.data32[0] != XCB_ATOM_NONE;
-        // No event mask: delivered to the window's client. The round trip makes sure the request
-        // reached the server before the connection goes.
+        // No event mask: to the window's client; the round trip waits until the server has it.
         if (sent)
             xcb_send_event(c, 0, event.window, 0, reinterpret_cast<const char*>(&event)),
                 std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
@@ -356,8 +326,7 @@ class EndToEnd : public ::testing::Test {
 #endif
     }
 
-    // The viewer ends with status 0 and leaves exactly these placements in a 64-byte file, with
-    // no temporary file beside it.
+    // The viewer ends with status 0, these placements in a 64-byte file, no temporary beside it.
     void expectEndWritingPlacements(const Placements& expected, fs::path folder = {}) {
         if (folder.empty()) folder = runFolder();
         ASSERT_TRUE(viewer_ && viewer_->waitForFinished(int(patience(20s).count())))

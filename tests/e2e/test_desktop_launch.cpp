@@ -62,46 +62,34 @@ TEST_F(DesktopLaunch, DesktopEntryRunsInTheDataFolderAndTheTerminalInItsOwn) {
     const std::vector<std::uint8_t> installed =
         readBytes(prefix() / "share/quorvanta/wavelength.dat");
     ASSERT_FALSE(installed.empty()) << "no catalogue installed";
-    struct Launch {
-        const char* name;
-        bool desktopEntry;           // false: the installed viewer itself, as from a terminal
-        QString xdgDataHome;         // empty: unset
-        const char* expectedFolder;  // within the test folder
-    };
-    const QString myData = path(folder_ / "my data");
-    const Launch launches[] = {
-        {"desktop entry, XDG_DATA_HOME unset", true, "", "home/.local/share/quorvanta"},
-        {"desktop entry, XDG_DATA_HOME a missing folder", true, myData, "my data/quorvanta"},
-        {"desktop entry, a relative XDG_DATA_HOME is ignored", true, "relative",
-         "home/.local/share/quorvanta"},
-        {"terminal: the folder it starts in", false, "", "start"},
-    };
-    for (const Launch& c : launches) {
-        SCOPED_TRACE(c.name);
+    // (the desktop entry or the installed viewer as from a terminal, XDG_DATA_HOME or "" for
+    // unset, the folder it must work in)
+    const fs::path data = home() / ".local/share/quorvanta";
+    const std::tuple<bool, QString, fs::path> launches[] = {
+        {false, "", startFolder()},
+        {true, path(folder_ / "my data"), folder_ / "my data/quorvanta"},  // a missing folder
+        {true, "relative", data},                                          // ignored
+        {true, "", data}};
+    for (const auto& [desktopEntry, xdgDataHome, expected] : launches) {
+        SCOPED_TRACE((desktopEntry ? "desktop entry, XDG_DATA_HOME " : "terminal, XDG_DATA_HOME ") +
+                     xdgDataHome.toStdString());
         startAfresh();
-        const fs::path expected = folder_ / c.expectedFolder;
-        launchAndQuit(c.desktopEntry ? launcher_ : prefix() / "bin/quorvanta", c.xdgDataHome,
-                      expected);
+        launchAndQuit(desktopEntry ? launcher_ : prefix() / "bin/quorvanta", xdgDataHome, expected);
         EXPECT_FALSE(fs::exists(home() / "Quorvanta.ini")) << "written into HOME";
-        if (c.desktopEntry) {
+        EXPECT_EQ(fs::exists(data), desktopEntry && expected == data) << "the data folder";
+        if (desktopEntry) {
             EXPECT_EQ(readBytes(expected / "wavelength.dat"), installed)
                 << "the data folder has no copy of the installed catalogue";
             EXPECT_TRUE(fs::is_empty(startFolder())) << "files left where it was started";
-        } else {
-            EXPECT_FALSE(fs::exists(home() / ".local/share/quorvanta"))
-                << "the terminal start made a data folder";
         }
     }
 
     // From the second start on, the catalogue in the data folder is the user's: the launcher
     // leaves a replaced one alone, and the viewer shows it, its medium window sized for it.
-    const fs::path data = home() / ".local/share/quorvanta";
-    startAfresh();
-    launchAndQuit(launcher_, "", data);
     quorvanta::testing::CatalogueImage own;
     for (int m = 1; m <= 45; ++m)
         own.medium("Own medium " + std::to_string(m), "gas").line("Own medium 1", 500.0 + m);
-    quorvanta::testing::writeFile(data / "wavelength.dat", own.bytes());
+    writeFile(data / "wavelength.dat", own.bytes());
     fs::remove(data / "Quorvanta.ini");
     mediumCount_ = 45;
     launchAndQuit(launcher_, "", data);

@@ -1,6 +1,5 @@
-// The real quorvanta binary driven like a user, each start checking many things in turn. What a
-// control did is read back from the screen: the colour band tells which range is shown on which
-// scale, the white lines above it which media are selected.
+// The real quorvanta binary driven like a user, each start checking many things in turn: the
+// colour band shows which range is shown on which scale, the white lines which media are selected.
 #include <algorithm>
 #include <cmath>
 
@@ -24,8 +23,7 @@ QRgb eightBit(const Intensities& c) {
     return qRgb(level(c.red), level(c.green), level(c.blue));
 }
 
-// The colour a view's band must have in each column, 0 where nothing is painted. The toolkit
-// rounds each 16-bit intensity to 8 bits: a level off at a block's edge passes.
+// The colour a view's band must have in each column, 0 where nothing is painted (8-bit levels).
 std::vector<QRgb> expectedBand(const SpectrumView& view) {
     const ColourBandPlan plan = colourBandPlan(view);
     std::vector<QRgb> band(
@@ -103,7 +101,6 @@ bool readoutBeside(const QImage& screen, QPoint pointer, QSize size = QSize(0, 0
 
 class Viewer : public EndToEnd {
   protected:
-    // Starts the viewer and keeps its main window's origin for reading its pixels.
     void launch() {
         main_ = start();
         ASSERT_NE(main_, 0u);
@@ -114,10 +111,9 @@ class Viewer : public EndToEnd {
         clickKid(main_, button);
         return waitForWindow(title);
     }
-    // The pointer shows on the screen: it waits in a corner no window covers while it is read.
+    // The pointer waits in a corner no window covers while the screen is read.
     void park() { xdotool(QPoint(0, 1000)); }
 
-    // Waits until the screen passes the check, a failure saying what it waited for otherwise.
     template <class Check>
     void expectScreen(Check check, const std::string& what) {
         EXPECT_TRUE(waitUntil([&] { return check(grab()); }, patience(10s))) << what;
@@ -148,9 +144,8 @@ class Viewer : public EndToEnd {
         return screen.pixel(mainPoint(x, 530)) == kWhite;
     }
 
-    // A scroll bar's thumb: the first and last pixel (main window coordinates along the bar) of
-    // the longest bright run between its arrows.
-    std::pair<int, int> thumbOf(const QRect& bar) const {
+    // The middle of a scroll bar's thumb, the longest bright run between its arrows.
+    QPoint thumbOf(const QRect& bar) const {
         const bool across = bar.width() > bar.height();
         const QImage screen = grab();
         int best = 0, bestLength = 0, runStart = 0, run = 0;
@@ -161,8 +156,9 @@ class Viewer : public EndToEnd {
             if (run == 1) runStart = i;
             if (run > bestLength) best = runStart, bestLength = run;
         }
-        const int offset = across ? bar.x() : bar.y();
-        return {offset + best, offset + best + bestLength - 1};
+        const int middle = best + bestLength / 2;
+        return across ? QPoint(bar.x() + middle, bar.center().y())
+                      : QPoint(bar.center().x(), bar.y() + middle);
     }
 
     WindowId main_ = 0;
@@ -189,9 +185,9 @@ TEST_F(Viewer, EveryControlOfTheMainWindowOnTheBuiltInCatalogue) {
             << "a right click on a scroll bar moved something or opened a menu";
     }
 
-    // What is clicked or dragged to (main window points, X's button), the view it leads to, and
-    // whether Visible then brings back the start view. Each bar's two arrows share one action,
-    // as do its trough's sides: one arrow a bar, and the trough on each side of a thumb.
+    // What is clicked or dragged to (main window points, X's button; kThumb: the middle of that
+    // bar's thumb), the view it leads to, and whether Visible then brings back the start view.
+    // Each bar's two arrows share one action: one arrow a bar.
     const SpectrumView linear = changed(start, [](SpectrumView& v) { v.scale = Linear; });
     const SpectrumView whole = changed(start, [](SpectrumView& v) {
         v.viewWidth = v.maxWidth;
@@ -209,6 +205,9 @@ TEST_F(Viewer, EveryControlOfTheMainWindowOnTheBuiltInCatalogue) {
     };
     const int row = kHorizontalBar.center().y(), column = kVerticalBar.center().x();
     const QPoint linLog = kLinLogButton.center(), left = {250, kBandRow}, right = {750, kBandRow};
+    const QPoint kHThumb(-1, 0), kVThumb(0, -1);
+    // The horizontal bar reports its thumb against 20000, the vertical one widths against 19995.
+    const SpectrumView widest = zoomedTo(start, 19990.0 * (19990.0 / 19995.0));
     struct Step {
         const char* name;
         QPoint at;
@@ -224,67 +223,49 @@ TEST_F(Viewer, EveryControlOfTheMainWindowOnTheBuiltInCatalogue) {
         {"Visible", kVisibleButton.center(), start},
         // The arrows step by a fiftieth of the width, the trough by a tenth; up zooms in, down
         // out, by 0.98 on an arrow and 0.9 in the trough.
-        {"HBar right arrow", {1000 - kArrow / 2, row}, scrolledTo(584), true},
-        {"HBar trough right of the thumb", {500, row}, scrolledTo(620)},
-        {"HBar trough left of the thumb", {kArrow + 4, row}, start},
-        {"VBar up arrow", {column, kArrow / 2}, zoomedTo(start, start.viewWidth * 0.98), true},
-        {"VBar trough below the thumb",
-         {column, 250},
-         zoomedTo(start, start.viewWidth / 0.9),
+        {"HBar right arrow", QPoint(1000 - kArrow / 2, row), scrolledTo(584), true},
+        {"HBar trough right of the thumb", QPoint(500, row), scrolledTo(620)},
+        {"HBar trough left of the thumb", QPoint(kArrow + 4, row), start},
+        {"VBar up arrow", QPoint(column, kArrow / 2), zoomedTo(start, start.viewWidth * 0.98),
          true},
+        {"VBar trough below the thumb", QPoint(column, 250), zoomedTo(start, start.viewWidth / 0.9),
+         true},
+        {"HBar thumb past the left end", kHThumb, scrolledTo(235.0 * 20000.0 / 19999.0), false,
+         kLeft, QPoint(-100, row)},
+        {"HBar thumb past the right end", kHThumb, scrolledTo(19775.0 * 20000.0 / 19999.0), true,
+         kLeft, QPoint(1100, row)},
+        {"VBar trough above the thumb", QPoint(column, kArrow + 2),
+         zoomedTo(start, start.viewWidth * 0.9)},
+        {"VBar thumb past the lower end", kVThumb, widest, false, kLeft, QPoint(column, 600)},
+        {"VBar thumb past the upper end", kVThumb, zoomedTo(widest, 10.0 * (19990.0 / 19995.0)),
+         true, kLeft, QPoint(column, -100)},
         // The band: a click zooms about its column, a drag to the dragged interval.
-        {"band left click", {500, kBandRow}, clickedAt(500, 0.9), true},
-        {"band right click", {0, kBandRow}, clickedAt(0, 1 / 0.9), true, kRight},
+        {"band left click", QPoint(500, kBandRow), clickedAt(500, 0.9), true},
+        {"band right click", QPoint(0, kBandRow), clickedAt(0, 1 / 0.9), true, kRight},
         {"band left drag", left, draggedOver(start, 250, 750, false), true, kLeft, right},
         {"band left drag leftwards", right, draggedOver(start, 250, 750, false), true, kLeft, left},
         {"band right drag: out by the ratio", left, draggedOver(start, 250, 750, true), true,
          kRight, right},
-        {"a drag from off the band starts nothing", {200, 300}, start, false, kLeft, right},
+        {"a drag from off the band starts nothing", QPoint(200, 300), start, false, kLeft, right},
         {"Lin/Log: the start range, so nothing happened", linLog, linear},
         {"Lin/Log again", linLog, start},
         // A notch over column 250 narrows by 0.9 about its wavelength, one back widens again.
-        {"wheel forward", {250, 300}, wheeled(start, 0.9), false, kWheelUp},
-        {"wheel back", {250, 300}, wheeled(wheeled(start, 0.9), 1 / 0.9), true, kWheelDown},
+        {"wheel forward", QPoint(250, 300), wheeled(start, 0.9), false, kWheelUp},
+        {"wheel back", QPoint(250, 300), wheeled(wheeled(start, 0.9), 1 / 0.9), true, kWheelDown},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.name);
+        const QPoint at = step.at == kHThumb   ? thumbOf(kHorizontalBar)
+                          : step.at == kVThumb ? thumbOf(kVerticalBar)
+                                               : step.at;
         if (step.to.isNull())
-            click(origin_ + step.at, step.button);
+            click(origin_ + at, step.button);
         else
-            drag(origin_ + step.at, origin_ + step.to, step.button);
+            drag(origin_ + at, origin_ + step.to, step.button);
         expectShown(step.view);
         if (step.thenVisible) clickKid(main_, kVisibleButton), expectShown(start);
     }
 
-    {
-        SCOPED_TRACE("a thumb dragged past either end of its bar; the trough above the thumb");
-        // The horizontal bar reports its thumb against 20000: the centre lands a little right
-        // of the thumb's middle. The vertical one reports widths against 19995.
-        auto dragThumb = [&](const QRect& bar, int to) {
-            const auto [from, last] = thumbOf(bar);
-            if (bar == kHorizontalBar) drag(mainPoint((from + last) / 2, row), mainPoint(to, row));
-            if (bar == kVerticalBar)
-                drag(mainPoint(column, (from + last) / 2), mainPoint(column, to));
-            return from;
-        };
-        const int from = dragThumb(kHorizontalBar, -100);
-        expectShown(scrolledTo(235.0 * 20000.0 / 19999.0));
-        EXPECT_LT(thumbOf(kHorizontalBar).first, from) << "the thumb stays where the drag left it";
-        dragThumb(kHorizontalBar, 1100);
-        expectShown(scrolledTo(19775.0 * 20000.0 / 19999.0));
-        EXPECT_GT(thumbOf(kHorizontalBar).second, 1000 - 2 * kArrow);
-        clickKid(main_, kVisibleButton);
-        expectShown(start);
-        click(mainPoint(column, (kArrow + thumbOf(kVerticalBar).first) / 2));
-        expectShown(zoomedTo(start, start.viewWidth * 0.9));
-        dragThumb(kVerticalBar, 600);
-        const SpectrumView widest = zoomedTo(start, 19990.0 * (19990.0 / 19995.0));
-        expectShown(widest);
-        dragThumb(kVerticalBar, -100);
-        expectShown(zoomedTo(widest, 10.0 * (19990.0 / 19995.0)));
-        clickKid(main_, kVisibleButton);
-        expectShown(start);
-    }
     for (const int button : {kLeft, kRight}) {
         SCOPED_TRACE(button == kLeft ? "markers while the left button is held"
                                      : "markers while the right button is held, no readout");
@@ -373,31 +354,26 @@ TEST_F(Viewer, EveryControlOfTheMainWindowOnTheBuiltInCatalogue) {
         saveThroughDialog("ctrl+s", "Quorvanta - save the picture", "picture.png");
         const QImage saved(QString::fromStdString((folder_ / "picture.png").string()));
         ASSERT_EQ(saved.size(), QSize(1000, 600));
-        // The window shows the saved picture again: the export changed nothing. The scroll bar
-        // covers the picture's right columns on the screen.
+        // The screen shows the saved picture, but for the scroll bar: the export changed nothing.
         park();
-        const QRect shown(0, 0, kPlotRight, 600);
-        expectScreen(
-            [&](const QImage& s) {
-                return s.copy(shown.translated(origin_)) ==
-                       saved.copy(shown).convertToFormat(QImage::Format_RGB32);
-            },
-            "the screen differs from the saved picture");
+        const QImage plot = saved.copy(0, 0, kPlotRight, 600).convertToFormat(QImage::Format_RGB32);
+        expectScreen([&](const QImage& s) { return s.copy(QRect(origin_, plot.size())) == plot; },
+                     "the screen differs from the saved picture");
         const Output lines =
             run(QUORVANTA_DBTOOL, {"lines", QUORVANTA_CATALOGUE, "--from", "350", "--to", "800"});
         saveThroughDialog("ctrl+e", "Quorvanta - save the lines", "lines.csv");
         EXPECT_EQ(readText(folder_ / "lines.csv"), lines.out.toStdString());
         EXPECT_EQ(otherWindowTitles(), std::vector<std::string>{}) << "a dialog still open";
-        const bool xclip = !QStandardPaths::findExecutable("xclip").isEmpty();
-        if (!xclip) std::cerr << "xclip is not installed: the clipboard is not checked\n";
         keys(main_, "ctrl+c");
         auto clipboard = [] { return run("xclip", {"-selection", "clipboard", "-o"}).out; };
-        EXPECT_TRUE(!xclip || waitUntil([&] { return clipboard() == lines.out; }, patience(10s)))
-            << "not the lines on the clipboard";
+        if (QStandardPaths::findExecutable("xclip").isEmpty())
+            std::cerr << "xclip is not installed: the clipboard is not checked\n";
+        else
+            EXPECT_TRUE(waitUntil([&] { return clipboard() == lines.out; }, patience(10s)))
+                << "not the lines on the clipboard";
     }
 
-    // The main window's close control quits like the Quit button; every window that was shown
-    // reports where it stood.
+    // The main window's close control quits like Quit; every window shown reports where it stood.
     if (!requestClose(main_)) clickKid(main_, kQuitButton);
     expectEndWritingPlacements(centredPlacements());
 }
@@ -407,16 +383,10 @@ TEST_F(Viewer, EveryControlOfTheMainWindowOnTheBuiltInCatalogue) {
 // in the three phases, with lines inside and outside the start view (350..800 nm).
 TEST_F(Viewer, SelectionWindowsReadoutAndFindWithWindowsWhereTheSettingsPutThem) {
     constexpr int kAlpha = 1, kBeta = 2, kGamma = 3;
-    installCatalogue(CatalogueImage()
-                         .medium("Alpha", "solid")
-                         .medium("Beta", "liquid")
-                         .medium("Gamma", "gas")
-                         .line("Alpha", 450.0)
-                         .line("Beta", 610.0)
-                         .line("Gamma", 700.0)
-                         .line("Alpha", 520.0)
-                         .line("Gamma", 1500.0)
-                         .bytes());
+    CatalogueImage image;
+    image.medium("Alpha", "solid").medium("Beta", "liquid").medium("Gamma", "gas");
+    image.line("Alpha", 450.0).line("Beta", 610.0).line("Gamma", 700.0).line("Alpha", 520.0);
+    installCatalogue(image.line("Gamma", 1500.0).bytes());
     const QRect mainAt(60, 20, kMainWidth, kMainHeight);
     const QRect mediaAt(1150, 0, mediaWindowWidth(3), kMediaHeight);  // partly off the screen
     const QRect phaseAt(-1, 950, kPhaseWidth, kPhaseHeight);          // a position, not centring
