@@ -1,6 +1,5 @@
-// What the end-to-end tests share: a private Xvfb whose frame buffer file is the screen, the real
-// quorvanta binary started on it in a temporary folder, xdotool to find and drive its windows, and
-// the settings file it leaves behind.
+// A private Xvfb whose frame buffer file is the screen, the real quorvanta binary started on it in
+// a temporary folder, xdotool to find and drive its windows, and the settings file it leaves.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -50,11 +49,12 @@ constexpr QRect kQuitButton{5, 679, 73, 20}, kMaxZoomButton{202, 679, 73, 20},
     kSelectByMediumButton{425, 619, 110, 20}, kHorizontalBar{0, 601, 1000, 15},
     kVerticalBar{985, 0, 15, 500}, kAboutOkButton{300, 482, 40, 20},
     kMediaCloseButton{2, 2, 50, 18}, kMediaAllButton{56, 2, 40, 18},
-    kMediaNoneButton{99, 2, 50, 18}, kPhaseCloseButton{2, 2, 50, 18},
-    kPhaseAllButton{54, 2, 50, 18}, kPhaseNoneButton{106, 2, 50, 18}, kSolidButton{2, 27, 50, 18},
-    kLiquidButton{54, 27, 50, 18}, kGasButton{106, 27, 50, 18};
+    kMediaNoneButton{99, 2, 50, 18},
+    kPhaseCloseButton = kMediaCloseButton, kPhaseAllButton{54, 2, 50, 18},
+    kPhaseNoneButton{106, 2, 50, 18}, kSolidButton{2, 27, 50, 18}, kLiquidButton{54, 27, 50, 18},
+    kGasButton{106, 27, 50, 18};
 
-// The medium window: 20 toggles a column, 150 pixels a column; the toggle of medium m (1-based).
+// The medium window: 20 toggles of 150 pixels a column; the toggle of medium m (1-based).
 constexpr int kMediaColumnWidth = 150;
 constexpr QRect mediumToggle(int m) {
     return {kMediaColumnWidth * (m / 20) + 2, 20 * (m % 20) + 2, 147, 18};
@@ -71,26 +71,19 @@ constexpr QRect centred(int width, int height, int raise = 0) {
 using Placements = std::array<QRect, 4>;
 constexpr QRect kNoPosition{-1, -1, 0, 0};
 inline std::string settingsBytes(const Placements& records) {
-    std::string bytes(64, '\0');
-    for (int i = 0; i < 16; ++i) {
-        const QRect& r = records[std::size_t(i / 4)];
-        qToLittleEndian<qint32>(std::array{r.x(), r.y(), r.width(), r.height()}[i % 4],
-                                bytes.data() + 4 * i);
-    }
+    std::string bytes;
+    for (const QRect& r : records)
+        for (const qint32 v : {qToLittleEndian(r.x()), qToLittleEndian(r.y()),
+                               qToLittleEndian(r.width()), qToLittleEndian(r.height())})
+            bytes.append(reinterpret_cast<const char*>(&v), 4);
     return bytes;
-}
-inline int mediumCountOf(const fs::path& catalogue) {
-    const std::vector<std::uint8_t> bytes = readBytes(catalogue);
-    return bytes.size() < 4 ? 0 : bytes[2] | bytes[3] << 8;
 }
 
 template <class Condition>
 bool waitUntil(Condition condition, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(20ms);
-    }
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    for (; !condition(); std::this_thread::sleep_for(20ms))
+        if (std::chrono::steady_clock::now() >= end) return false;
     return true;
 }
 
@@ -143,6 +136,10 @@ class EndToEnd : public ::testing::Test {
         display_ = ":" + number.trimmed().toStdString();
         ::setenv("DISPLAY", display_.c_str(), 1);
         mediumCount_ = mediumCountOf(QUORVANTA_CATALOGUE);
+    }
+    static int mediumCountOf(const fs::path& catalogue) {
+        const std::vector<std::uint8_t> bytes = readBytes(catalogue);
+        return bytes.size() < 4 ? 0 : bytes[2] | bytes[3] << 8;
     }
     void TearDown() override {
         std::error_code ignored;
@@ -221,11 +218,10 @@ class EndToEnd : public ::testing::Test {
         std::vector<WindowId> found;
         waitUntil([&] { return !(found = visible(title)).empty() || !viewerRunning(); },
                   patience(20s));
-        if (!viewerRunning())
-            ADD_FAILURE() << "the viewer ended while waiting for \"" << title << "\"; its output:\n"
+        if (found.size() != 1 || !viewerRunning())
+            ADD_FAILURE() << found.size() << " windows \"" << title << "\", the viewer "
+                          << (viewerRunning() ? "runs" : "ended") << "; its output:\n"
                           << readText(folder_ / "viewer.log");
-        else if (found.size() != 1)
-            ADD_FAILURE() << found.size() << " windows \"" << title << "\"";
         return found.size() == 1 && viewerRunning() ? found[0] : 0;
     }
     bool waitUntilHidden(const std::string& title) {
@@ -301,20 +297,16 @@ class EndToEnd : public ::testing::Test {
     bool requestClose([[maybe_unused]] WindowId window) const {
 #ifdef QUORVANTA_E2E_HAVE_XCB
         xcb_connection_t* c = xcb_connect(display_.c_str(), nullptr);
-        auto atom = [&](const char* name) {
+        auto atom = [c](std::string_view name) {
             xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-                c, xcb_intern_atom(c, 0, std::uint16_t(std::strlen(name)), name), nullptr);
-            const xcb_atom_t found = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-            std::free(reply);
-            return found;
+                c, xcb_intern_atom(c, 0, std::uint16_t(name.size()), name.data()), nullptr);
+            const xcb_atom_t found = reply ? reply->atom : 0;
+            return std::free(reply), found;
         };
-        xcb_client_message_event_t event{};
-        event.response_type = XCB_CLIENT_MESSAGE;
-        event.format = 32;
-        event.window = xcb_window_t(window);
-        event.type = atom("WM_PROTOCOLS");
+        xcb_client_message_event_t event{XCB_CLIENT_MESSAGE,   32, 0, xcb_window_t(window),
+                                         atom("WM_PROTOCOLS"), {}};
         event.data.data32[0] = atom("WM_DELETE_WINDOW");
-        const bool sent = !xcb_connection_has_error(c) && event.data.data32[0] != XCB_ATOM_NONE;
+        const bool sent = !xcb_connection_has_error(c) && event.type && event.data.data32[0];
         // No event mask: to the window's client; the round trip waits until the server has it.
         if (sent)
             xcb_send_event(c, 0, event.window, 0, reinterpret_cast<const char*>(&event)),

@@ -1,7 +1,8 @@
-// The desktop launch as installed: cmake --install into a temporary prefix, a fake HOME, and the
-// installed desktop entry's command run from another folder, as a desktop session runs it. The
-// viewer must work in the user's data folder, with a copy of the installed catalogue there, while
-// started from a terminal it keeps using the folder it starts in.
+// The build installed into a temporary prefix, its desktop entry's command run with a fake HOME
+// from another folder: the viewer must work in the user's data folder, with a copy of the installed
+// catalogue there, while started from a terminal it keeps using the folder it starts in.
+#include <QRegularExpression>
+
 #include "common/catalogue_image.h"
 #include "harness.h"
 
@@ -10,28 +11,6 @@ namespace {
 
 class DesktopLaunch : public EndToEnd {
   protected:
-    void SetUp() override {
-        EndToEnd::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        // Every install rule is in the default component; naming it makes cmake write its own
-        // manifest, so that the install_manifest.txt of a real install stays as it was.
-        const Output install = run(QUORVANTA_CMAKE,
-                                   {"--install", QUORVANTA_BUILD_DIR, "--prefix", path(prefix()),
-                                    "--component", "Unspecified"},
-                                   60000);
-        ASSERT_TRUE(install.ok) << install.err.toStdString();
-        const std::string entry =
-            quorvanta::testing::readText(prefix() / "share/applications/quorvanta.desktop");
-        const std::size_t exec = entry.find("\nExec=");
-        ASSERT_NE(exec, std::string::npos) << "no Exec key in the desktop entry:\n" << entry;
-        // The prefix holds a blank and nothing else reserved: plain double quotes around it.
-        const QStringList command = QProcess::splitCommand(
-            QString::fromStdString(entry.substr(exec + 6, entry.find('\n', exec + 6) - exec - 6)));
-        ASSERT_EQ(command.size(), 1) << "the Exec command, one absolute path";
-        launcher_ = command[0].toStdString();
-        EXPECT_EQ(launcher_, prefix() / "bin/quorvanta-desktop");
-    }
-
     static QString path(const fs::path& p) { return QString::fromStdString(p.string()); }
     fs::path prefix() const { return folder_ / "prefix with blank"; }
     fs::path home() const { return folder_ / "home"; }
@@ -59,6 +38,21 @@ class DesktopLaunch : public EndToEnd {
 };
 
 TEST_F(DesktopLaunch, DesktopEntryRunsInTheDataFolderAndTheTerminalInItsOwn) {
+    // Every install rule is in the default component; naming it makes cmake write its own
+    // manifest, so that the install_manifest.txt of a real install stays as it was.
+    const Output install = run(QUORVANTA_CMAKE,
+                               {"--install", QUORVANTA_BUILD_DIR, "--prefix", path(prefix()),
+                                "--component", "Unspecified"},
+                               60000);
+    ASSERT_TRUE(install.ok) << install.err.toStdString();
+    // The prefix holds a blank and nothing else reserved: plain double quotes around it.
+    const QString entry =
+        QString::fromStdString(readText(prefix() / "share/applications/quorvanta.desktop"));
+    const QStringList command =
+        QProcess::splitCommand(QRegularExpression("\nExec=([^\n]*)").match(entry).captured(1));
+    ASSERT_EQ(command.size(), 1) << "not one absolute path in Exec:\n" << entry.toStdString();
+    launcher_ = command[0].toStdString();
+    EXPECT_EQ(launcher_, prefix() / "bin/quorvanta-desktop");
     const std::vector<std::uint8_t> installed =
         readBytes(prefix() / "share/quorvanta/wavelength.dat");
     ASSERT_FALSE(installed.empty()) << "no catalogue installed";
