@@ -59,15 +59,14 @@ constexpr int kMediaColumnWidth = 150;
 constexpr QRect mediumToggle(int m) {
     return {kMediaColumnWidth * (m / 20) + 2, 20 * (m % 20) + 2, 147, 18};
 }
-constexpr int mediaWindowWidth(int media) {
+constexpr auto mediaWindowWidth = [](int media) {
     return (media / 20 + 1) * kMediaColumnWidth + 2;
-}
+};
 constexpr QRect centred(int width, int height, int raise = 0) {
     return {kScreenWidth / 2 - width / 2, kScreenHeight / 2 - height / 2 - raise, width, height};
 }
 
-// The settings file: main, About, medium and phase window, each x, y, width, height as
-// little-endian 32-bit integers; (-1, -1) stores no position.
+// The settings file: main, About, medium, phase window, each x, y, width, height; (-1, -1): none.
 using Placements = std::array<QRect, 4>;
 constexpr QRect kNoPosition{-1, -1, 0, 0};
 inline std::string settingsBytes(const Placements& records) {
@@ -123,8 +122,7 @@ class EndToEnd : public ::testing::Test {
         fs::create_directories(runFolder());
         fs::create_directories(folder_ / "runtime");
         fs::permissions(folder_ / "runtime", fs::perms::owner_all);
-        // A free display, named once it accepts clients; no reset when the last client leaves;
-        // the screen in a file.
+        // A free display named once it accepts clients, never reset, its screen in a file.
         xvfb_.setStandardErrorFile(QString::fromStdString((folder_ / "xvfb.log").string()));
         launchChild(xvfb_, "Xvfb",
                     {"-displayfd", "1", "-nolisten", "tcp", "-noreset", "-screen", "0",
@@ -135,12 +133,9 @@ class EndToEnd : public ::testing::Test {
         ASSERT_TRUE(number.endsWith('\n')) << "no Xvfb: " << readText(folder_ / "xvfb.log");
         display_ = ":" + number.trimmed().toStdString();
         ::setenv("DISPLAY", display_.c_str(), 1);
-        mediumCount_ = mediumCountOf(QUORVANTA_CATALOGUE);
+        mediumCount_ = mediaIn(readBytes(QUORVANTA_CATALOGUE));
     }
-    static int mediumCountOf(const fs::path& catalogue) {
-        const std::vector<std::uint8_t> bytes = readBytes(catalogue);
-        return bytes.size() < 4 ? 0 : bytes[2] | bytes[3] << 8;
-    }
+    static int mediaIn(const std::vector<std::uint8_t>& b) { return b.at(2) | b.at(3) << 8; }
     void TearDown() override {
         std::error_code ignored;
         if (HasFailure())
@@ -154,7 +149,7 @@ class EndToEnd : public ::testing::Test {
     fs::path settingsFile() const { return runFolder() / "Quorvanta.ini"; }
     void installCatalogue(const std::vector<std::uint8_t>& bytes) {
         writeFile(runFolder() / "wavelength.dat", bytes);
-        mediumCount_ = mediumCountOf(runFolder() / "wavelength.dat");
+        mediumCount_ = mediaIn(bytes);
     }
     Placements centredPlacements() const {
         return {centred(kMainWidth, kMainHeight), centred(640, 504, 50),
@@ -162,8 +157,8 @@ class EndToEnd : public ::testing::Test {
                 centred(kPhaseWidth, kPhaseHeight)};
     }
 
-    // Starts the viewer with Qt's own platform, scale and dialogs (an empty value removes a
-    // variable): its main window once painted, 0 and a failure otherwise.
+    // Starts the viewer with Qt's own platform, scale and dialogs ("" removes a variable): its main
+    // window once painted, and its origin; 0 and a failure if none.
     WindowId start(const QString& program = QUORVANTA_VIEWER, const fs::path& folder = {},
                    const std::vector<std::pair<QString, QString>>& environment = {}) {
         if (viewer_) stop(*viewer_);
@@ -183,36 +178,31 @@ class EndToEnd : public ::testing::Test {
         viewer_->setProcessChannelMode(QProcess::MergedChannels);
         viewer_->setStandardOutputFile(QString::fromStdString((folder_ / "viewer.log").string()));
         launchChild(*viewer_, program, {});
-        const WindowId main = waitForWindow(kMainTitle);
-        const QPoint panel = geometryOf(main).topLeft() + QPoint(992, 640);  // no kid covers it
-        if (main != 0 && !waitUntil([&] { return grab().pixel(panel) != qRgb(0, 0, 0); }, 20s))
+        origin_ = geometryOf(main_ = waitForWindow(kMainTitle)).topLeft();
+        const QPoint panel = origin_ + QPoint(992, 640);  // no kid covers it
+        if (main_ != 0 && !waitUntil([&] { return grab().pixel(panel) != qRgb(0, 0, 0); }, 20s))
             ADD_FAILURE() << "the main window never painted its panel";
-        return main;
+        return main_;
     }
     bool viewerRunning() const {
         return viewer_ && viewer_->state() != QProcess::NotRunning && !viewer_->waitForFinished(0);
     }
 
-    // The shown windows of that title (no title holds a special character of a regular
-    // expression), and the titles of those not the viewer's own four.
+    // The shown windows of that title (a regular expression), the titles of all but the viewer's.
     std::vector<WindowId> visible(const std::string& title) const {
         std::vector<WindowId> ids;
-        const QString exactly = "^" + QString::fromStdString(title) + "$";
-        for (const QByteArray& id :
-             run("xdotool", {"search", "--onlyvisible", "--name", exactly}).out.split('\n'))
+        for (const QByteArray& id : run("xdotool", {"search", "--onlyvisible", "--name",
+                                                    QString::fromStdString("^" + title + "$")})
+                                        .out.split('\n'))
             if (!id.isEmpty()) ids.push_back(id.toULong());
         return ids;
     }
-    std::vector<std::string> otherWindowTitles() const {
-        std::vector<std::string> titles;
-        for (const QByteArray& title :
-             run("xdotool", {"search", "--onlyvisible", "--name", ".", "getwindowname", "%@"})
-                 .out.split('\n'))
-            if (!title.isEmpty() &&
-                std::ranges::count(std::array{kMainTitle, kAboutTitle, kMediaTitle, kPhaseTitle},
-                                   title.toStdString()) == 0)
-                titles.push_back(title.toStdString());
-        return titles;
+    std::string otherWindowTitles() const {
+        QByteArray titles =
+            run("xdotool", {"search", "--onlyvisible", "--name", ".", "getwindowname", "%@"}).out;
+        for (const std::string& own : {kMainTitle, kAboutTitle, kMediaTitle, kPhaseTitle})
+            titles.replace(own + "\n", "");
+        return titles.toStdString();
     }
     WindowId waitForWindow(const std::string& title) {
         std::vector<WindowId> found;
@@ -235,22 +225,19 @@ class EndToEnd : public ::testing::Test {
             v << line.mid(line.indexOf('=') + 1).toInt();
         return v.size() < 5 ? QRect() : QRect(v[1], v[2], v[3], v[4]);
     }
-    // Xvfb's frame buffer is an XWD file: big-endian header fields, the colour map, then the
-    // pixels, here 32-bit least significant byte first, just as Format_RGB32 keeps them.
+    // Xvfb's XWD file: big-endian header fields, colour map, then pixels as Format_RGB32 has them.
     QImage grab() const {
         QFile file(QString::fromStdString((folder_ / "Xvfb_screen0").string()));
         const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         auto field = [&](int i) { return int(qFromBigEndian<quint32>(bytes.data() + 4 * i)); };
-        if (bytes.size() >= 100 && field(7) == 0 && field(11) == 32)
-            return QImage(reinterpret_cast<const uchar*>(bytes.constData()) + field(0) +
-                              12 * field(19),
-                          field(4), field(5), field(12), QImage::Format_RGB32)
-                .copy();
-        ADD_FAILURE() << "no frame buffer of 32-bit pixels";
-        return QImage(kScreenWidth, kScreenHeight, QImage::Format_RGB32);
+        const bool ok = bytes.size() >= 100 && field(7) == 0 && field(11) == 32;
+        EXPECT_TRUE(ok) << "no frame buffer of 32-bit pixels";
+        if (!ok) return QImage(kScreenWidth, kScreenHeight, QImage::Format_RGB32);
+        const uchar* pixels = reinterpret_cast<const uchar*>(bytes.data()) + field(0);
+        return QImage(pixels + 12 * field(19), field(4), field(5), field(12), QImage::Format_RGB32)
+            .copy();
     }
-    // Waits long on a healthy run; once a check has failed, the rest fail fast, and the screen
-    // soon after the first failure is left in build/e2e-artifacts, with the viewer's output.
+    // After a first failure the rest fail fast; the screen and output go to build/e2e-artifacts.
     std::chrono::milliseconds patience(std::chrono::milliseconds t) const {
         if (!HasFailure()) return t;
         if (!std::exchange(failureShown_, true) && !display_.empty())
@@ -264,8 +251,7 @@ class EndToEnd : public ::testing::Test {
                test->name() + suffix;
     }
 
-    // One xdotool run, a failure when it fails: xdotool(point, "click", kLeft), a point being a
-    // move there.
+    // One xdotool run, a failure if it fails: xdotool(point, "click", kLeft), a point a move.
     static QStringList words(const QString& text) { return {text}; }
     static QStringList words(const QStringList& list) { return list; }
     static QStringList words(std::integral auto n) { return {QString::number(n)}; }
@@ -342,6 +328,8 @@ class EndToEnd : public ::testing::Test {
 
     quorvanta::testing::TempDir folder_;
     std::unique_ptr<QProcess> viewer_;
+    WindowId main_ = 0;
+    QPoint origin_;
     int mediumCount_ = 0;
 
   private:

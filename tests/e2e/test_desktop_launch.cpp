@@ -1,6 +1,5 @@
-// The build installed into a temporary prefix, its desktop entry's command run with a fake HOME
-// from another folder: the viewer must work in the user's data folder, with a copy of the installed
-// catalogue there, while started from a terminal it keeps using the folder it starts in.
+// The build installed in a temporary prefix, with a fake HOME: its desktop entry's command works in
+// the data folder, with a copy of the installed catalogue; from a terminal, in the folder it is in.
 #include <QRegularExpression>
 
 #include "common/catalogue_image.h"
@@ -14,13 +13,11 @@ class DesktopLaunch : public EndToEnd {
     static QString path(const fs::path& p) { return QString::fromStdString(p.string()); }
     fs::path prefix() const { return folder_ / "prefix with blank"; }
     fs::path home() const { return folder_ / "home"; }
-    fs::path startFolder() const { return folder_ / "start"; }
 
-    // Starts the command in the start folder with the fake HOME, quits with the button, and
-    // expects a first run's settings file in the folder.
+    // Runs the command in the start folder with the fake HOME: a first run's settings there.
     void launchAndQuit(const fs::path& program, const QString& xdgDataHome,
                        const fs::path& expectedFolder) {
-        const WindowId main = start(path(program), startFolder(),
+        const WindowId main = start(path(program), runFolder(),
                                     {{"HOME", path(home())}, {"XDG_DATA_HOME", xdgDataHome}});
         ASSERT_NE(main, 0u);
         clickKid(main, kQuitButton);
@@ -28,18 +25,17 @@ class DesktopLaunch : public EndToEnd {
     }
 
     void startAfresh() {
-        for (const fs::path& folder : {home(), startFolder(), folder_ / "my data"})
+        for (const fs::path& folder : {home(), runFolder(), folder_ / "my data"})
             fs::remove_all(folder);
         fs::create_directories(home());
-        fs::create_directories(startFolder());
+        fs::create_directories(runFolder());
     }
 
     fs::path launcher_;
 };
 
 TEST_F(DesktopLaunch, DesktopEntryRunsInTheDataFolderAndTheTerminalInItsOwn) {
-    // Every install rule is in the default component; naming it makes cmake write its own
-    // manifest, so that the install_manifest.txt of a real install stays as it was.
+    // Naming the default component keeps a real install's install_manifest.txt as it was.
     const Output install = run(QUORVANTA_CMAKE,
                                {"--install", QUORVANTA_BUILD_DIR, "--prefix", path(prefix()),
                                 "--component", "Unspecified"},
@@ -56,11 +52,10 @@ TEST_F(DesktopLaunch, DesktopEntryRunsInTheDataFolderAndTheTerminalInItsOwn) {
     const std::vector<std::uint8_t> installed =
         readBytes(prefix() / "share/quorvanta/wavelength.dat");
     ASSERT_FALSE(installed.empty()) << "no catalogue installed";
-    // (the desktop entry or the installed viewer as from a terminal, XDG_DATA_HOME or "" for
-    // unset, the folder it must work in)
+    // (the desktop entry or a terminal start, XDG_DATA_HOME or "" unset, the folder it works in)
     const fs::path data = home() / ".local/share/quorvanta";
     const std::tuple<bool, QString, fs::path> launches[] = {
-        {false, "", startFolder()},
+        {false, "", runFolder()},
         {true, path(folder_ / "my data"), folder_ / "my data/quorvanta"},  // a missing folder
         {true, "relative", data},                                          // ignored
         {true, "", data}};
@@ -74,12 +69,11 @@ TEST_F(DesktopLaunch, DesktopEntryRunsInTheDataFolderAndTheTerminalInItsOwn) {
         if (desktopEntry) {
             EXPECT_EQ(readBytes(expected / "wavelength.dat"), installed)
                 << "the data folder has no copy of the installed catalogue";
-            EXPECT_TRUE(fs::is_empty(startFolder())) << "files left where it was started";
+            EXPECT_TRUE(fs::is_empty(runFolder())) << "files left where it was started";
         }
     }
 
-    // From the second start on, the catalogue in the data folder is the user's: the launcher
-    // leaves a replaced one alone, and the viewer shows it, its medium window sized for it.
+    // Then the catalogue there is the user's: kept, shown, its medium window sized for it.
     quorvanta::testing::CatalogueImage own;
     for (int m = 1; m <= 45; ++m)
         own.medium("Own medium " + std::to_string(m), "gas").line("Own medium 1", 500.0 + m);
