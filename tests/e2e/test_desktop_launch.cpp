@@ -1,66 +1,23 @@
-// The desktop launch as installed: cmake --install into a temporary prefix, a fake HOME, and the
-// installed desktop entry's command run from another folder, as a desktop session runs it. The
-// viewer must work in the user's data folder, with a copy of the installed catalogue there, while
-// started from a terminal it keeps using the folder it starts in.
+// The build installed in a temporary prefix, with a fake HOME: its desktop entry's command works in
+// the data folder, with a copy of the installed catalogue; from a terminal, in the folder it is in.
+#include <QRegularExpression>
+
 #include "common/catalogue_image.h"
 #include "harness.h"
 
 namespace quorvanta::e2e {
 namespace {
 
-using quorvanta::testing::readBytes;
-
-// The arguments of a desktop entry's Exec value: the string rules first (\\ is a backslash), then
-// the quoting rules (inside double quotes a backslash escapes the next character).
-std::vector<std::string> execArguments(const std::string& value) {
-    std::string text;
-    for (std::size_t i = 0; i < value.size(); ++i)
-        text += value.compare(i, 2, "\\\\") == 0 ? value[++i] : value[i];
-    std::vector<std::string> arguments(1);
-    bool quoted = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '"')
-            quoted = !quoted;
-        else if (text[i] == ' ' && !quoted)
-            arguments.emplace_back();
-        else
-            arguments.back() +=
-                quoted && text[i] == '\\' && i + 1 < text.size() ? text[++i] : text[i];
-    }
-    return arguments;
-}
-
 class DesktopLaunch : public EndToEnd {
   protected:
-    void SetUp() override {
-        EndToEnd::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        // Every install rule is in the default component; naming it makes cmake write its own
-        // manifest, so that the install_manifest.txt of a real install stays as it was.
-        const Output install = run(QUORVANTA_CMAKE,
-                                   {"--install", QUORVANTA_BUILD_DIR, "--prefix", path(prefix()),
-                                    "--component", "Unspecified"},
-                                   60000);
-        ASSERT_TRUE(install.ok) << install.err.toStdString();
-        const std::string entry =
-            quorvanta::testing::readText(prefix() / "share/applications/quorvanta.desktop");
-        const std::size_t exec = entry.find("\nExec=");
-        ASSERT_NE(exec, std::string::npos) << "no Exec key in the desktop entry:\n" << entry;
-        desktop_ = execArguments(entry.substr(exec + 6, entry.find('\n', exec + 6) - exec - 6));
-        ASSERT_EQ(desktop_.size(), 1u) << "the Exec command, one absolute path";
-        EXPECT_EQ(fs::path(desktop_[0]), prefix() / "bin/quorvanta-desktop");
-    }
-
     static QString path(const fs::path& p) { return QString::fromStdString(p.string()); }
     fs::path prefix() const { return folder_ / "prefix with blank"; }
     fs::path home() const { return folder_ / "home"; }
-    fs::path startFolder() const { return folder_ / "start"; }
 
-    // Starts the command in the start folder with the fake HOME, quits with the button, and
-    // expects a first run's settings file in the folder.
+    // Runs the command in the start folder with the fake HOME: a first run's settings there.
     void launchAndQuit(const fs::path& program, const QString& xdgDataHome,
                        const fs::path& expectedFolder) {
-        const WindowId main = start(path(program), startFolder(),
+        const WindowId main = start(path(program), runFolder(),
                                     {{"HOME", path(home())}, {"XDG_DATA_HOME", xdgDataHome}});
         ASSERT_NE(main, 0u);
         clickKid(main, kQuitButton);
@@ -68,62 +25,62 @@ class DesktopLaunch : public EndToEnd {
     }
 
     void startAfresh() {
-        for (const fs::path& folder : {home(), startFolder(), folder_ / "my data"})
+        for (const fs::path& folder : {home(), runFolder(), folder_ / "my data"})
             fs::remove_all(folder);
         fs::create_directories(home());
-        fs::create_directories(startFolder());
+        fs::create_directories(runFolder());
     }
 
-    std::vector<std::string> desktop_;
+    fs::path launcher_;
 };
 
 TEST_F(DesktopLaunch, DesktopEntryRunsInTheDataFolderAndTheTerminalInItsOwn) {
+    // Naming the default component keeps a real install's install_manifest.txt as it was.
+    const Output install = run(QUORVANTA_CMAKE,
+                               {"--install", QUORVANTA_BUILD_DIR, "--prefix", path(prefix()),
+                                "--component", "Unspecified"},
+                               60000);
+    ASSERT_TRUE(install.ok) << install.err.toStdString();
+    // The prefix holds a blank and nothing else reserved: plain double quotes around it.
+    const QString entry =
+        QString::fromStdString(readText(prefix() / "share/applications/quorvanta.desktop"));
+    const QStringList command =
+        QProcess::splitCommand(QRegularExpression("\nExec=([^\n]*)").match(entry).captured(1));
+    ASSERT_EQ(command.size(), 1) << "not one absolute path in Exec:\n" << entry.toStdString();
+    launcher_ = command[0].toStdString();
+    EXPECT_EQ(launcher_, prefix() / "bin/quorvanta-desktop");
     const std::vector<std::uint8_t> installed =
         readBytes(prefix() / "share/quorvanta/wavelength.dat");
     ASSERT_FALSE(installed.empty()) << "no catalogue installed";
-    struct Launch {
-        const char* name;
-        bool desktopEntry;           // false: the installed viewer itself, as from a terminal
-        QString xdgDataHome;         // empty: unset
-        const char* expectedFolder;  // within the test folder
-    };
-    const QString myData = path(folder_ / "my data");
-    const Launch launches[] = {
-        {"desktop entry, XDG_DATA_HOME unset", true, "", "home/.local/share/quorvanta"},
-        {"desktop entry, XDG_DATA_HOME a missing folder", true, myData, "my data/quorvanta"},
-        {"desktop entry, a relative XDG_DATA_HOME is ignored", true, "relative",
-         "home/.local/share/quorvanta"},
-        {"terminal: the folder it starts in", false, "", "start"},
-    };
-    for (const Launch& c : launches) {
-        SCOPED_TRACE(c.name);
+    // (the desktop entry or a terminal start, XDG_DATA_HOME or "" unset, the folder it works in)
+    const fs::path data = home() / ".local/share/quorvanta";
+    const std::tuple<bool, QString, fs::path> launches[] = {
+        {false, "", runFolder()},
+        {true, path(folder_ / "my data"), folder_ / "my data/quorvanta"},  // a missing folder
+        {true, "relative", data},                                          // ignored
+        {true, "", data}};
+    for (const auto& [desktopEntry, xdgDataHome, expected] : launches) {
+        SCOPED_TRACE((desktopEntry ? "desktop entry, XDG_DATA_HOME " : "terminal, XDG_DATA_HOME ") +
+                     xdgDataHome.toStdString());
         startAfresh();
-        const fs::path expected = folder_ / c.expectedFolder;
-        launchAndQuit(c.desktopEntry ? fs::path(desktop_[0]) : prefix() / "bin/quorvanta",
-                      c.xdgDataHome, expected);
+        launchAndQuit(desktopEntry ? launcher_ : prefix() / "bin/quorvanta", xdgDataHome, expected);
         EXPECT_FALSE(fs::exists(home() / "Quorvanta.ini")) << "written into HOME";
-        if (c.desktopEntry) {
+        EXPECT_EQ(fs::exists(data), desktopEntry && expected == data) << "the data folder";
+        if (desktopEntry) {
             EXPECT_EQ(readBytes(expected / "wavelength.dat"), installed)
                 << "the data folder has no copy of the installed catalogue";
-            EXPECT_TRUE(fs::is_empty(startFolder())) << "files left where it was started";
-        } else {
-            EXPECT_FALSE(fs::exists(home() / ".local/share/quorvanta"))
-                << "the terminal start made a data folder";
+            EXPECT_TRUE(fs::is_empty(runFolder())) << "files left where it was started";
         }
     }
 
-    // From the second start on, the catalogue in the data folder is the user's: the launcher
-    // leaves a replaced one alone, and the viewer shows it, its medium window sized for it.
-    const fs::path data = home() / ".local/share/quorvanta";
-    startAfresh();
-    launchAndQuit(desktop_[0], "", data);
+    // Then the catalogue there is the user's: kept, shown, its medium window sized for it.
     quorvanta::testing::CatalogueImage own;
     for (int m = 1; m <= 45; ++m)
         own.medium("Own medium " + std::to_string(m), "gas").line("Own medium 1", 500.0 + m);
-    quorvanta::testing::writeFile(data / "wavelength.dat", own.bytes());
+    writeFile(data / "wavelength.dat", own.bytes());
     fs::remove(data / "Quorvanta.ini");
     mediumCount_ = 45;
-    launchAndQuit(desktop_[0], "", data);
+    launchAndQuit(launcher_, "", data);
     EXPECT_EQ(readBytes(data / "wavelength.dat"), own.bytes()) << "the launcher replaced it";
 }
 
