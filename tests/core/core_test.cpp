@@ -125,11 +125,6 @@ TEST_F(StartUp, TheLoopDrawsOnceByItselfAtItsThirdMessageAndASecondEntryChangesN
     for (int pass = 0; pass < 3; ++pass)
         messageLoopPass();
     EXPECT_EQ(stripSeen, (std::vector<std::uint32_t>{0xBFBFBF, 0xBFBFBF, 0}));
-    for (int pass = 0; pass < 10; ++pass) {
-        XgrQueueMessage(program.mainWindow, msg.Redrawn, 0, 0, 0, 0, 0, 0);
-        messageLoopPass();
-    }
-    EXPECT_EQ(program.passCount, 5) << "the pass counter stops at 5";
     const std::int32_t main = program.mainWindow;
     program.view.viewCentre = 1234;
     EXPECT_FALSE(startUp());
@@ -189,7 +184,7 @@ TEST_F(StartUp, TheCatalogueIsBuiltInWhenMissingAndADamagedOrUnreadableOneIsRepo
     }
 }
 
-TEST_F(StartUp, ThePictureIsA640By480Bmp8BitDarkWhereTheTextGoes) {
+TEST_F(StartUp, ThePictureIsA640By480Bmp8BitShownAtStartUp) {
     const std::vector<std::uint8_t> file = programPictureFile();
     ASSERT_EQ(file.size(), 308278u);
     auto u32 = [&](std::size_t at) {
