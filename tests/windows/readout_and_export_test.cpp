@@ -1,14 +1,8 @@
 // What the main window tells of its picture: the readout under the resting pointer, and the
-// exports of Control+S, Control+E and Control+C through the real save dialog.
-
-#include <sys/stat.h>
-#include <unistd.h>
+// lines exported by Control+E through the real save dialog.
 
 #include <QApplication>
-#include <QClipboard>
 #include <QFileDialog>
-#include <QImage>
-#include <QMessageBox>
 #include <QTimer>
 #include <cmath>
 
@@ -25,14 +19,6 @@ Transition noted(std::string_view medium, double wavelength, std::string_view no
     Transition line = makeTransition(medium, wavelength);
     setNote(line, note);
     return line;
-}
-
-std::vector<std::uint32_t> picture(std::int32_t rows) {
-    std::vector<std::uint32_t> pixels;
-    for (std::int32_t y = 0; y < rows; ++y)
-        for (std::int32_t x = 0; x < 1000; ++x)
-            pixels.push_back(ProgramFixture::mainPixel(x, y));
-    return pixels;
 }
 
 class Readout : public ProgramFixture {
@@ -65,9 +51,7 @@ class Readout : public ProgramFixture {
 };
 
 // Every line drawn within 3 columns of the pointer, nearest first (equally near ones in stored
-// order), eight at most, then how many more; each behind a swatch of its medium's colour. The
-// first row reads the pointer's column, in nm below 1000 nm, in µm from there on, with the digits
-// to tell every column from its neighbours.
+// order), eight at most, then how many more; each behind a swatch of its medium's colour.
 TEST_F(Readout, RowsNameTheLinesUnderThePointerNearestFirst) {
     struct Row {
         const char* name;
@@ -89,11 +73,6 @@ TEST_F(Readout, RowsNameTheLinesUnderThePointerNearestFirst) {
         {"4 columns left of it", 575, 450, Logarithmic, 632.816, -4, {}},
         {"micrometres as labelled", 1064, 20, Linear, 1064.1, 0, {"1.0641 \xE6m | Nd:YAG (solid)"}},
         {"twelve lines in reach", 575, 450, Linear, 450, 0, dye},
-        {"10 nm wide", 500, 10, Linear, 500, 0, {}},
-        {"the whole range", 10005, 19990, Linear, 15000, 0, {}},
-        {"the whole range, log", 10005, 19990, Logarithmic, 15000, 0, {}},
-        {"the top, log", 19995, 10, Logarithmic, 19995, 0, {}},
-        {"across 1000 nm", 1000, 100, Linear, 1000, 0, {}},
     };
     for (const Row& row : rows) {
         show(row.centre, row.width, row.scale);
@@ -109,42 +88,21 @@ TEST_F(Readout, RowsNameTheLinesUnderThePointerNearestFirst) {
             }
         }
         EXPECT_EQ(std::vector(lines.begin() + 1, lines.end()), row.lines) << row.name;
-        if (!row.lines.empty()) continue;
-        std::string previous;
-        for (std::int32_t column = 0; column <= 999; ++column) {
-            const std::string text = rowsAt(column).front().cells.front();
-            const double at = program.view.mapping().wavelengthAt(column);
-            const double step = std::abs(program.view.mapping().wavelengthAt(column + 1) - at);
-            const bool um = text.ends_with(" \xE6m");
-            ASSERT_TRUE(um == (at >= 1000) && (um || text.ends_with(" nm"))) << row.name << text;
-            EXPECT_LE(std::abs(std::strtod(text.c_str(), nullptr) * (um ? 1000 : 1) - at), step)
-                << row.name << ": " << text << " at column " << column;
-            EXPECT_NE(text, previous) << row.name << ": columns " << column - 1 << ", " << column;
-            previous = text;
-        }
     }
 }
 
-TEST_F(Readout, ShowsWhileThePointerRestsOnThePictureAndNeverPaintsIt) {
+TEST_F(Readout, ShowsWhileThePointerRestsOnThePicture) {
     show(575, 450, Linear);
-    const std::vector<std::uint32_t> before = picture(700);
     const QPoint onLine(columnOf(632.816), 400);
     moveTo(grid(), onLine);
     ASSERT_TRUE(XuiReadoutVisible());
     EXPECT_EQ(XuiGetReadoutRows(), rowsAt(onLine.x()));
-    std::int32_t x = 0, y = 0, width = 0, height = 0;
-    XuiGetReadoutBox(x, y, width, height);
-    const int pointer = grid()->mapToGlobal(onLine).x();
-    EXPECT_TRUE(x > pointer || x + width <= pointer) << "it covers the pointer's column";
-    EXPECT_TRUE(picture(700) == before) << "the picture changed under the readout";
 
     struct Step {
         const char* name;
         void (*act)();
     };
     const Step hiding[] = {
-        {"a move below the picture", [] { moveTo(grid(), QPoint(900, 650)); }},
-        {"a move into a kid", [] { moveTo(kid(program.mainWindow, VBarKid), QPoint(7, 200)); }},
         {"a redraw by Lin/Log", [] { click(program.mainWindow, LinLogKid); }},
         {"a move with the right button held",
          [] {
@@ -165,11 +123,7 @@ TEST_F(Readout, ShowsWhileThePointerRestsOnThePictureAndNeverPaintsIt) {
         step.act();
         EXPECT_FALSE(XuiReadoutVisible()) << step.name;
     }
-    const double width0 = program.view.viewWidth;
     QTest::mouseRelease(grid(), Qt::LeftButton, {}, QPoint(500, kBandRow));
-    processQueued();
-    EXPECT_DOUBLE_EQ(program.view.viewWidth, width0 * 0.9) << "the press began a click as ever";
-    EXPECT_FALSE(XuiReadoutVisible());
 }
 
 TEST(ExportName, TheRangeToAHundredthOfItsWidthInNm) {
@@ -235,18 +189,6 @@ class Export : public ProgramFixture {
         processQueued();
     }
     static void press(Qt::Key k) { key(k, Qt::ControlModifier); }
-    static QMessageBox* warning() {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) return box;
-        return nullptr;
-    }
-    static std::vector<std::string> namesIn(const std::filesystem::path& folder) {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(folder))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
 };
 
 const char* const kLinesInView =
@@ -257,23 +199,9 @@ const char* const kLinesInView =
     "He-Ne,liquid,632.8164,\n"
     "He-Ne,liquid,800,\n";
 
-TEST_F(Export, ThePictureTheLinesAndTheClipboardHoldWhatIsInView) {
-    const std::vector<std::uint32_t> before = picture(600);
-    std::vector<std::string> names = namesIn(dir_.path());
+TEST_F(Export, TheLinesFileHoldsWhatIsInViewAndTheNextSaveStartsBesideIt) {
     const auto folder = dir_ / "tables";
     std::filesystem::create_directory(folder);
-    {
-        SaveDialogAnswer answer((dir_ / "spectrum.png").string());
-        press(Qt::Key_S);
-        EXPECT_EQ(answer.proposed, (dir_ / "quorvanta-350-800nm.png").string());
-    }
-    QImage saved(QString::fromStdString((dir_ / "spectrum.png").string()));
-    ASSERT_EQ(saved.size(), QSize(1000, 600));
-    std::vector<std::uint32_t> file;
-    for (int y = 0; y < 600; ++y)
-        for (int x = 0; x < 1000; ++x)
-            file.push_back(saved.pixel(x, y) & 0xFFFFFF);
-    EXPECT_TRUE(file == before) << "the file's pixels differ from the buffer's";
     {
         SaveDialogAnswer answer((folder / "lines").string());  // the extension comes by itself
         press(Qt::Key_E);
@@ -286,50 +214,8 @@ TEST_F(Export, ThePictureTheLinesAndTheClipboardHoldWhatIsInView) {
         EXPECT_EQ(cancel.proposed, (folder / "quorvanta-350-800nm.csv").string())
             << "the next save starts in the folder of the last";
     }
-    QGuiApplication::clipboard()->clear();
-    press(Qt::Key_C);
-    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), kLinesInView);
-    names.insert(names.end(), {"spectrum.png", "tables"});
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(namesIn(dir_.path()), names) << "a temporary left behind";
-    EXPECT_EQ(namesIn(folder), std::vector<std::string>{"lines.csv"});
-    EXPECT_EQ(warning(), nullptr);
-    EXPECT_TRUE(picture(600) == before) << "an export changed the picture";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1) << "a temporary";
     EXPECT_EQ(program.view.viewWidth, 450);
-}
-
-// A read-only folder stops everyone but root; so that it stops root too, root writes as nobody.
-TEST_F(Export, AFailedWriteLeavesNoFileAndSaysWhyInAWarning) {
-    ::chmod(dir_.path().c_str(), 0755);
-    const auto folder = dir_ / "target";
-    for (const auto& [k, target, said] :
-         {std::tuple{Qt::Key_E, "lines.csv", "The lines were not saved: "},
-          std::tuple{Qt::Key_S, "picture.png", "The picture was not saved: "}}) {
-        std::filesystem::create_directories(folder);
-        ::chmod(folder.c_str(), 0555);
-        const bool asNobody = ::geteuid() == 0;
-        {
-            SaveDialogAnswer answer((folder / target).string());
-            if (asNobody) {
-                ASSERT_EQ(::seteuid(65534), 0);
-            }
-            press(k);
-            if (asNobody) {
-                ASSERT_EQ(::seteuid(0), 0);
-            }
-            ASSERT_FALSE(answer.proposed.empty()) << "no save dialog";
-        }
-        ::chmod(folder.c_str(), 0755);
-        EXPECT_TRUE(namesIn(folder).empty()) << target << ": a file or temporary left behind";
-        QMessageBox* box = warning();
-        ASSERT_NE(box, nullptr) << target << ": no warning";
-        const std::string text = box->text().toStdString();
-        EXPECT_TRUE(text.starts_with(std::string(said) + "cannot create a temporary file beside "))
-            << text;
-        EXPECT_NE(text.find((folder / target).string()), std::string::npos) << text;
-        box->close();
-        processQueued();
-    }
 }
 
 }  // namespace
