@@ -1,15 +1,8 @@
-// Memory soak: the program's start-up on a large synthetic catalogue, then many redraws of the
-// whole spectrum with every medium selected, alternating scales and views. Prints the resident set
-// size and the heap in use after start-up, after the first 10 redraws and after the last, so that
-// growth per redraw shows; run it under valgrind or heaptrack for leaks and peak heap.
-//
-//   redraw-soak [--media N] [--lines N] [--redraws N] [--max-growth-kb K]
-//
-// Defaults: the largest catalogue (65535 media, 65535 lines) and 1000 redraws. With
-// --max-growth-kb the exit status is 1 when the resident set grew by more than K kB between redraw
-// 10 and the last. Built with AddressSanitizer, whose allocator holds freed blocks back in a
-// quarantine so that the resident set grows by design, the limit applies to the heap in use
-// instead.
+// Memory soak: start-up on a large synthetic catalogue, then many redraws of every medium on
+// alternating scales and views, printing the resident set and the heap in use as they go (see the
+// README's Memory section for the options). With --max-growth-kb it fails when the resident set
+// (under AddressSanitizer, whose quarantine grows it by design: the heap in use) grew by more
+// than K kB between redraw 10 and the last.
 #include <malloc.h>
 #include <stdlib.h>
 #include <unistd.h>

@@ -1,5 +1,4 @@
-// The toolkit layer on Qt's offscreen platform: numbers and the queue, real input turned into the
-// program's messages, drawing read back pixel by pixel, the grid-function pattern and the readout.
+// The toolkit layer on Qt's offscreen platform: real input turned into the program's messages.
 
 #include <QApplication>
 #include <QPushButton>
@@ -19,25 +18,9 @@ using namespace quorvanta;
 using namespace quorvanta::testing;
 using Toolkit = ToolkitFixture;
 
-TEST_F(Toolkit, MessagesAreNumberedAndQueuedInOrderAndKidsInTheirParent) {
-    std::int32_t first = 0, again = 0, unknown = -1;
-    XgrMessageNameToNumber(messageVocabulary().front(), first);
-    XgrRegisterMessage("Selection", again);
-    XgrMessageNameToNumber("NeverRegistered", unknown);
-    EXPECT_EQ(std::vector({first, again, unknown, msg.LastMessage}),
-              std::vector({1, msg.Selection, 0, std::int32_t(messageVocabulary().size())}))
-        << "numbered from 1 in order, a name registered again keeps its number, an unknown is 0";
-    // The queue hands out one message per call, in arrival order, to the CEO first.
+// Regression: kids were made through a pointer into a table that moved as it grew.
+TEST_F(Toolkit, ThousandsOfKidsStayInTheirParent) {
     const std::int32_t grid = makeWindow(100, 50, 30, 40, false);
-    XgrDropQueuedMessages();
-    XgrSetCEO(record);
-    for (std::int32_t i = 1; i <= 3; ++i)
-        XgrQueueMessage(grid, msg.Redrawn, i, 0, 0, 0, 0, 0);
-    for (std::int32_t call = 1; call <= 3; ++call) {
-        XgrProcessMessages(1);
-        EXPECT_EQ(seen.back(), message("Redrawn", 0, call)) << "one message per call, in order";
-    }
-    // Regression: kids were made through a pointer into a table that moved as it grew.
     for (int i = 1; i <= 3000; ++i)
         ASSERT_EQ(XuiGetKidNumber(makeKid(XuiToggleButton, grid, i % 90, i % 40, 9, 9)), i);
     EXPECT_EQ(widgetOf(XuiGetKid(grid, 2999))->parentWidget(), widgetOf(grid));
@@ -199,44 +182,6 @@ TEST_F(Toolkit, RealInputReachesTheCallbackAsTheProgramsMessages) {
     row(
         "the frame's close button", [top] { top->close(); }, {message("CloseWindow", 0)},
         [top] { return top->isVisible(); });
-}
-
-// Right of and below the pointer, flipped where it would pass an edge of the screen. (That it
-// never paints the picture and goes when the picture is drawn the main window's tests show.)
-TEST_F(Toolkit, TheReadoutStandsBesideThePointerOnTheScreen) {
-    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    const std::int32_t grid = makeWindow(area.width(), area.height(), area.x(), area.y());
-    const QPoint origin = widgetOf(grid)->mapToGlobal(QPoint(0, 0));
-    const std::vector<XuiReadoutRow> rows = {
-        {-1, 93, {"632.8 nm"}},
-        {XgrRGBColour(65535, 32767, 65535), 124, {"632.816 nm", "He-Ne (gas)", "red line"}},
-        {-1, 93, {"\x85 and 3 more"}}};
-    auto box = [] {
-        std::int32_t x = 0, y = 0, w = 0, h = 0;
-        XuiGetReadoutBox(x, y, w, h);
-        return QRect(x, y, w, h);
-    };
-    XuiShowReadout(grid, 0, 0, rows);
-    const QSize size = box().size();
-    ASSERT_GT(size.width(), 0);
-    const int right = area.right() - origin.x(), bottom = area.bottom() - origin.y();
-    const std::tuple<const char*, QPoint, bool, bool> table[] = {
-        {"top left: right and below", {40, 30}, false, false},
-        {"at the right edge: flipped to the left", {right - 5, 30}, true, false},
-        {"at the bottom: flipped above", {40, bottom - 2}, false, true},
-        {"bottom right corner: both", {right, bottom}, true, true},
-        {"just fitting on the right", {right - 15 - size.width(), 30}, false, false},
-        {"a pixel too wide for the right", {right - 14 - size.width(), 30}, true, false},
-        {"just fitting below", {40, bottom - 15 - size.height()}, false, false},
-    };
-    for (const auto& [name, at, leftOf, above] : table) {
-        XuiShowReadout(grid, at.x(), at.y(), rows);
-        const QRect shown = box();
-        const QPoint pointer = origin + at;
-        EXPECT_TRUE(XuiReadoutVisible() && area.contains(shown)) << name << ": off the screen";
-        EXPECT_EQ(leftOf ? shown.right() : shown.left(), pointer.x() + (leftOf ? -17 : 16)) << name;
-        EXPECT_EQ(above ? shown.bottom() : shown.top(), pointer.y() + (above ? -17 : 16)) << name;
-    }
 }
 
 }  // namespace

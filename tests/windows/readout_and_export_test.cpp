@@ -1,8 +1,11 @@
 // What the main window tells of its picture: the readout under the resting pointer, and the
 // lines exported by Control+E through the real save dialog.
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QTimer>
 #include <cmath>
 
@@ -214,7 +217,23 @@ TEST_F(Export, TheLinesFileHoldsWhatIsInViewAndTheNextSaveStartsBesideIt) {
         EXPECT_EQ(cancel.proposed, (folder / "quorvanta-350-800nm.csv").string())
             << "the next save starts in the folder of the last";
     }
+    // A write that fails leaves nothing behind and says why. A read-only folder stops all but
+    // root, so root writes as nobody.
+    ::chmod(folder.c_str(), 0555);
+    {
+        SaveDialogAnswer answer((folder / "denied.csv").string());
+        ASSERT_TRUE(::geteuid() != 0 || ::seteuid(65534) == 0);
+        press(Qt::Key_E);
+        ASSERT_TRUE(::getuid() != 0 || ::seteuid(0) == 0);
+    }
+    ::chmod(folder.c_str(), 0755);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1) << "a temporary";
+    QMessageBox* box = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible()) box = b;
+    ASSERT_NE(box, nullptr) << "a failed write without a warning";
+    EXPECT_TRUE(box->text().startsWith("The lines were not saved: cannot create a temporary file"))
+        << box->text().toStdString();
     EXPECT_EQ(program.view.viewWidth, 450);
 }
 
