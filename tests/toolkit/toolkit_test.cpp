@@ -184,4 +184,21 @@ TEST_F(Toolkit, RealInputReachesTheCallbackAsTheProgramsMessages) {
         [top] { return top->isVisible(); });
 }
 
+// The readout flips to the pointer's other side exactly where it would pass the screen's edge.
+TEST_F(Toolkit, TheReadoutFlipsWhereItWouldLeaveTheScreen) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const std::int32_t grid = makeWindow(area.width(), area.height(), area.x(), area.y());
+    const QPoint origin = widgetOf(grid)->mapToGlobal(QPoint(0, 0));
+    auto boxAt = [&](int x, int y) {
+        XuiShowReadout(grid, x, y, std::vector<XuiReadoutRow>{{-1, 93, {"632.816 nm"}}});
+        std::int32_t bx = 0, by = 0, w = 0, h = 0;
+        XuiGetReadoutBox(bx, by, w, h);
+        return QRect(bx, by, w, h).translated(-origin);
+    };
+    const int fits = area.right() - origin.x() - 15 - boxAt(0, 0).width();  // the last column
+    EXPECT_EQ(boxAt(fits, 30).topLeft(), QPoint(fits + 16, 46)) << "right of and below";
+    EXPECT_EQ(boxAt(fits + 1, 30).topRight(), QPoint(fits - 16, 46)) << "flipped to the left";
+    EXPECT_EQ(boxAt(40, area.bottom() - origin.y()).bottom(), area.bottom() - origin.y() - 17);
+}
+
 }  // namespace
